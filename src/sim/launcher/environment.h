@@ -1,0 +1,11 @@
+#pragma once
+// What the machine offers the simulated device: a display for the window and a sound device for SDL's audio.
+
+// A display for a window: SDL_VIDEODRIVER names a driver other than "dummy", or, when it is not set, DISPLAY is.
+bool DisplayAvailable();
+// A sound device SDL can open: /dev/snd, /dev/dsp or a sound server's socket (PULSE_SERVER, or pulse/native under
+// XDG_RUNTIME_DIR or /run/user/UID).
+bool SoundDeviceAvailable();
+// SDL_VIDEODRIVER=dummy for a run without a window and SDL_AUDIODRIVER=dummy where there is no sound device, so
+// that SDL starts as it would on the device; a driver the user chose is left alone.
+void ChooseSdlDrivers(bool Window);

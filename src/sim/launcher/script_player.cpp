@@ -1,0 +1,65 @@
+#include "sim/launcher/script_player.h"
+
+#include <algorithm>
+#include <tuple>
+
+#include "sim/launcher/messages.h"
+
+namespace {
+
+// One step of the script: a command, or the release that ends a tap. Frames are 64-bit so that the release after
+// a tap at the last possible frame still has a frame of its own.
+struct TScriptEvent {
+    std::uint64_t Frame;
+    int Phase;        // 0 for a tap's release, 1 for the script's commands: releases come first within a frame
+    std::size_t Order;
+    TScriptCommand Command;
+};
+
+std::vector<TScriptEvent> Events;
+std::size_t NextEvent = 0;
+
+void Apply(const TScriptCommand& Command) {
+    switch (Command.Action) {
+    case TScriptAction::Hold:
+    case TScriptAction::Tap:
+        SimSetInput(Command.Input, true);
+        break;
+    case TScriptAction::Release:
+        SimSetInput(Command.Input, false);
+        break;
+    case TScriptAction::Snapshot: {
+        std::string Error;
+        if (SimWriteSnapshot(Command.File, &Error)) {
+            Say("wrote snapshot " + Command.File);
+        } else {
+            Say("snapshot " + Command.File + " not written: " + Error);
+        }
+        break;
+    }
+    }
+}
+
+} // namespace
+
+void StartScript(const std::vector<TScriptCommand>& Commands) {
+    Events.clear();
+    NextEvent = 0;
+    for (const TScriptCommand& Command : Commands) {
+        Events.push_back({Command.Frame, 1, Events.size(), Command});
+        if (Command.Action == TScriptAction::Tap) {
+            TScriptCommand Release = Command;
+            Release.Action = TScriptAction::Release;
+            Events.push_back({std::uint64_t{Command.Frame} + 1, 0, Events.size(), Release});
+        }
+    }
+    std::sort(Events.begin(), Events.end(), [](const TScriptEvent& a, const TScriptEvent& b) {
+        return std::tie(a.Frame, a.Phase, a.Order) < std::tie(b.Frame, b.Phase, b.Order);
+    });
+}
+
+void PlayScriptTo(std::uint32_t FlipCount) {
+    while (NextEvent < Events.size() && Events[NextEvent].Frame <= FlipCount) {
+        Apply(Events[NextEvent++].Command);
+    }
+}
