@@ -1,0 +1,22 @@
+#pragma once
+// The simulated device files behind the seam's descriptors: /dev/mem, /dev/fb/0, /dev/fb/1 and /dev/mixer.
+
+#include <cstddef>
+#include <cstdint>
+
+enum class TDeviceFile { Mem, Fb0, Fb1, Mixer };
+
+// The result of an operation on a device file: the error number is 0 on success.
+struct TFileResult {
+    int Error;
+    void* Address; // for a mapping
+};
+
+// Opening the file at Path: false when Path names no simulated device file; else Error is 0 or the open's error.
+bool DeviceFileForPath(const char* Path, TDeviceFile& File, int& Error);
+TFileResult MapDeviceFile(TDeviceFile File, bool Writable, std::size_t Length, int Protection, std::int64_t Offset);
+TFileResult IoctlDeviceFile(TDeviceFile File, unsigned long Request, void* Argument);
+// Every simulated descriptor closed.
+void ResetDescriptors();
+// The mixer back to its power-on level (nothing written yet).
+void ResetMixer();

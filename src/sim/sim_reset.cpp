@@ -1,0 +1,28 @@
+// A fresh simulated device.
+
+#include "sim/blitter_registers.h"
+#include "sim/device_files.h"
+#include "sim/device_time.h"
+#include "sim/display.h"
+#include "sim/faults.h"
+#include "sim/input_panel.h"
+#include "sim/physical_memory.h"
+#include "sim/register_block.h"
+#include "sim/sdl_hooks.h"
+#include "sim/sim.h"
+#include "sim/trace.h"
+
+void SimReset()
+{
+    ResetTrace();
+    ResetDescriptors();
+    ClearRam();
+    ResetRegisterBlock();
+    ResetBlitter();
+    ResetDisplay();
+    ResetInputPanel();
+    ResetMixer();
+    ResetFaults();
+    ResetDeviceTime();
+    SimResetSdl();
+}

@@ -1,0 +1,49 @@
+// Snapshots of the shown page as PNG files.
+
+#include "sim/display.h"
+#include "sim/sim.h"
+
+#include <png.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// An RGB565 component widened to 8 bits by repeating its high bits below it, so that 0 stays 0 and the
+// largest value becomes 255.
+std::uint8_t Widen5(unsigned Value)
+{
+    return static_cast<std::uint8_t>(Value << 3 | Value >> 2);
+}
+
+std::uint8_t Widen6(unsigned Value)
+{
+    return static_cast<std::uint8_t>(Value << 2 | Value >> 4);
+}
+
+} // namespace
+
+bool SimWriteSnapshot(const std::string& File, std::string* Error)
+{
+    std::vector<std::uint16_t> Page = SimShownPage();
+    std::vector<std::uint8_t> Rgb;
+    Rgb.reserve(Page.size() * 3);
+    for (std::uint16_t Pixel : Page) {
+        Rgb.push_back(Widen5(Pixel >> 11 & 0x1F));
+        Rgb.push_back(Widen6(Pixel >> 5 & 0x3F));
+        Rgb.push_back(Widen5(Pixel & 0x1F));
+    }
+    png_image Image;
+    std::memset(&Image, 0, sizeof Image);
+    Image.version = PNG_IMAGE_VERSION;
+    Image.width = DisplayWidth;
+    Image.height = DisplayHeight;
+    Image.format = PNG_FORMAT_RGB;
+    if (png_image_write_to_file(&Image, File.c_str(), 0, Rgb.data(), DisplayWidth * 3, nullptr) != 0)
+        return true;
+    if (Error != nullptr)
+        *Error = "cannot write " + File + ": " + Image.message;
+    png_image_free(&Image);
+    return false;
+}
