@@ -1,0 +1,76 @@
+#include "device/text.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "device/font6x13.h"
+#include "device/video_pages.h"
+
+namespace {
+
+constexpr int GlyphWidth = 6;
+constexpr int GlyphHeight = 13;
+constexpr std::size_t MaxCharacters = 255;
+// Text stays off the page's last row: rows 0 to 238 only.
+constexpr std::int64_t TextBottom = 239;
+
+// Each glyph row as one byte, bit k set where column k is ink. Built from Font6x13 once, so that the frame loop
+// tests six pixels at a time instead of comparing every pixel of the table with the transparent value.
+using TGlyphRows = std::array<std::array<std::uint8_t, GlyphHeight>, 256>;
+
+TGlyphRows BuildGlyphRows()
+{
+    TGlyphRows Rows{};
+    for (int Code = 0; Code < 256; ++Code)
+        for (int Row = 0; Row < GlyphHeight; ++Row)
+            for (int Column = 0; Column < GlyphWidth; ++Column) {
+                const std::uint8_t* Pixel = Font6x13 + Code * FontGlyphBytes + Row * FontRowBytes + Column * 2;
+                if ((Pixel[0] | Pixel[1] << 8) != FontTransparent)
+                    Rows[Code][Row] |= static_cast<std::uint8_t>(1u << Column);
+            }
+    return Rows;
+}
+
+const TGlyphRows& GlyphRows()
+{
+    static const TGlyphRows Rows = BuildGlyphRows();
+    return Rows;
+}
+
+} // namespace
+
+void DrawText(std::int32_t X, std::int32_t Y, const std::string& Text, std::uint16_t Color)
+{
+    char Buffer[MaxCharacters + 1];
+    Buffer[Text.copy(Buffer, MaxCharacters)] = '\0';
+    auto* Page = static_cast<std::uint8_t*>(GetVideoBuffer());
+    if (Page == nullptr)
+        return; // no drawing page (GetVideoBuffer has said so): nothing to draw into
+    const std::size_t Count = std::strlen(Buffer);
+
+    // The clip is worked out per cell rather than per pixel; it selects exactly the pixels with 0 <= px < 320 and
+    // 0 <= py < 239. Positions are 64-bit, so that no pen position or row of any X and Y overflows.
+    const std::int64_t FirstRow = std::max<std::int64_t>(0, -static_cast<std::int64_t>(Y));
+    const std::int64_t EndRow = std::min<std::int64_t>(GlyphHeight, TextBottom - Y);
+    const std::uint8_t Ink[2] = {static_cast<std::uint8_t>(Color & 0xFF), static_cast<std::uint8_t>(Color >> 8)};
+    const TGlyphRows& Rows = GlyphRows();
+    for (std::size_t I = 0; I < Count && FirstRow < EndRow; ++I) {
+        const std::int64_t PenX = X + GlyphWidth * static_cast<std::int64_t>(I);
+        if (PenX >= PageWidth)
+            break; // every later character lies further right
+        const std::int64_t FirstColumn = std::max<std::int64_t>(0, -PenX);
+        const std::int64_t EndColumn = std::min<std::int64_t>(GlyphWidth, PageWidth - PenX);
+        if (FirstColumn >= EndColumn)
+            continue; // wholly left of the screen
+        const auto& Glyph = Rows[static_cast<unsigned char>(Buffer[I])];
+        for (std::int64_t Row = FirstRow; Row < EndRow; ++Row) {
+            const unsigned Bits = Glyph[Row];
+            if (Bits == 0)
+                continue;
+            for (std::int64_t Column = FirstColumn; Column < EndColumn; ++Column)
+                if (Bits >> Column & 1u)
+                    std::memcpy(Page + (Y + Row) * PageStride + (PenX + Column) * 2, Ink, 2);
+        }
+    }
+}
