@@ -25,6 +25,7 @@ namespace {
 constexpr int UnusableStatus = 2;
 
 bool Window = false;
+bool Demo = false;
 
 // The whole of a file, or false with errno set.
 bool ReadWholeFile(const std::string& Path, std::string& Text) {
@@ -61,12 +62,11 @@ bool LoadCommands(const TLauncherOptions& Options, std::vector<TScriptCommand>& 
             Say(Options.ScriptFile + ":" + std::to_string(Error.Line) + ": " + Error.Reason);
             return false;
         }
-    } else if (!Options.HasFrames && !Window) {
+    } else if (Demo) {
         if (!ParseScript(DemoScript, Commands, Error)) {
             Say("the built-in demo, line " + std::to_string(Error.Line) + ": " + Error.Reason);
             return false;
         }
-        Say("playing the built-in demo");
     }
     if (Options.HasFrames) {
         Commands.push_back({Options.Frames, TScriptAction::Hold, TSimInput::B4, "", 0});
@@ -81,11 +81,11 @@ bool PrepareDevice(const TLauncherOptions& Options) {
         SimInjectFault(Fault);
     }
     if (!Options.TraceFile.empty() && !SimOpenTrace(Options.TraceFile)) {
-        Say("cannot write the trace to " + Options.TraceFile);
+        Say("cannot write the trace to " + Options.TraceFile + ": " + std::strerror(errno));
         return false;
     }
+    // The simulator names the capture file and the reason when it cannot write it.
     if (!Options.AudioOutFile.empty() && !SimOpenAudioOut(Options.AudioOutFile)) {
-        Say("cannot write the audio to " + Options.AudioOutFile);
         SimCloseTrace();
         return false;
     }
@@ -130,6 +130,7 @@ int main(int ArgumentCount, char** Arguments) {
         return UnusableStatus;
     }
     Window = Options.Window || (!Options.Headless && DisplayAvailable());
+    Demo = !Window && Options.ScriptFile.empty() && !Options.HasFrames;
 
     std::vector<TScriptCommand> Commands;
     if (!LoadCommands(Options, Commands)) {
@@ -138,6 +139,9 @@ int main(int ArgumentCount, char** Arguments) {
     ChooseSdlDrivers(Window);
     if (!PrepareDevice(Options)) {
         return UnusableStatus;
+    }
+    if (Demo) {
+        Say("playing the built-in demo");
     }
     CatchInterrupts();
     StartScript(Commands);
