@@ -1,6 +1,7 @@
 #include "sim/launcher/window.h"
 
 #include <SDL.h>
+#include <algorithm>
 #include <chrono>
 #include <string>
 #include <sys/stat.h>
@@ -18,6 +19,9 @@ constexpr int PageWidth = 320;
 constexpr int PageHeight = 240;
 
 bool Presented = false;
+// Keys released in the same batch of events as they were pressed, released only at the next refresh so that the
+// program reads the press at least once.
+std::vector<SDLKey> LateReleases;
 TClock::time_point LastPresented;
 int LastSnapshot = 0;
 
@@ -50,11 +54,26 @@ void WriteKeySnapshot() {
 }
 
 void HandleEvents() {
+    for (SDLKey Key : LateReleases) {
+        KeyChanged(Key, false);
+    }
+    LateReleases.clear();
+    std::vector<SDLKey> Pressed;
     SDL_Event Event;
     while (SDL_PollEvent(&Event)) {
-        if (Event.type == SDL_KEYDOWN || Event.type == SDL_KEYUP) {
-            if (KeyChanged(Event.key.keysym.sym, Event.type == SDL_KEYDOWN)) {
+        if (Event.type == SDL_KEYDOWN) {
+            const SDLKey Key = Event.key.keysym.sym;
+            Pressed.push_back(Key);
+            LateReleases.erase(std::remove(LateReleases.begin(), LateReleases.end(), Key), LateReleases.end());
+            if (KeyChanged(Key, true)) {
                 WriteKeySnapshot();
+            }
+        } else if (Event.type == SDL_KEYUP) {
+            const SDLKey Key = Event.key.keysym.sym;
+            if (std::find(Pressed.begin(), Pressed.end(), Key) != Pressed.end()) {
+                LateReleases.push_back(Key);
+            } else {
+                KeyChanged(Key, false);
             }
         } else if (Event.type == SDL_QUIT) {
             SimSetInput(TSimInput::B4, true);
@@ -66,6 +85,7 @@ void HandleEvents() {
 
 void StartWindow() {
     Presented = false;
+    LateReleases.clear();
     LastSnapshot = 0;
     StartKeyboard();
 }

@@ -1,0 +1,222 @@
+// The window for real, on a virtual X display: the shown page presented in it, keys driving the input panel, the
+// snapshot key, and the ways to close it, each ending the run through the program's own shutdown.
+
+#include <gtest/gtest.h>
+
+#include <SDL_image.h>
+#include <chrono>
+#include <cstring>
+#include <functional>
+#include <thread>
+
+#include "launcher/sim_folder.h"
+#include "launcher/x_client.h"
+
+namespace {
+
+bool OnPath(const std::string& Program) {
+    return RunProgram({"sh", "-c", "command -v " + Program}).ExitStatus == 0;
+}
+
+// Polls Condition until it holds; false after Seconds. The limit only keeps a broken run from hanging the test.
+bool WaitFor(const std::function<bool()>& Condition, int Seconds = 60) {
+    const auto Limit = std::chrono::steady_clock::now() + std::chrono::seconds(Seconds);
+    while (!Condition()) {
+        if (std::chrono::steady_clock::now() > Limit) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return true;
+}
+
+std::string ReadIfThere(const std::string& File) {
+    return PathExists(File) ? ReadFile(File) : "";
+}
+
+// An X display of its own, from xvfb-run, for as long as the object lives.
+class TVirtualDisplay {
+public:
+    TVirtualDisplay() {
+        // The shell inside xvfb-run keeps the server up while its marker file exists.
+        RunProgram({"sh", "-c",
+                    "xvfb-run -a -s '-screen 0 640x480x24' sh -c 'echo \"$DISPLAY $XAUTHORITY\" > display.new && "
+                    "mv display.new display && while [ -e display ]; do sleep 0.1; done' "
+                    "</dev/null >/dev/null 2>&1 &"},
+                   TChildOptions{Folder.Path(), "", {}, 30});
+        std::string Text;
+        WaitFor([&] { return !(Text = ReadIfThere(Folder.File("display"))).empty(); });
+        const std::size_t Blank = Text.find(' ');
+        if (Blank != std::string::npos && Text.back() == '\n') {
+            Name = Text.substr(0, Blank);
+            Authority = Text.substr(Blank + 1, Text.size() - Blank - 2);
+        }
+    }
+    ~TVirtualDisplay() { std::remove(Folder.File("display").c_str()); }
+    // What a client needs to reach the display.
+    std::vector<std::string> Environment() const { return {"DISPLAY=" + Name, "XAUTHORITY=" + Authority}; }
+    std::string Name;
+    std::string Authority;
+
+private:
+    TTempDir Folder;
+};
+
+// brimlet-sim started in the background in a window on Display; its standard output, standard error and exit
+// status land in out.txt, err.txt and status.
+class TWindowRun {
+public:
+    TWindowRun(const TSimFolder& Folder, const TVirtualDisplay& Display, const std::string& Options)
+        : Folder(Folder), Display(Display) {
+        std::vector<std::string> Environment = Display.Environment();
+        Environment.insert(Environment.end(), {"SDL_VIDEODRIVER", "SDL_AUDIODRIVER=dummy"});
+        RunProgram({"sh", "-c",
+                    "(./brimlet-sim --window " + Options + " >out.txt 2>err.txt; echo $? >status.new; "
+                    "mv status.new status) </dev/null >/dev/null 2>&1 &"},
+                   TChildOptions{Folder.Path(), "", Environment});
+    }
+    // The window, found by its caption once the program shows frames; "" when it never appears.
+    std::string FindWindow() const {
+        const TChildResult Found = X({"xdotool", "search", "--sync", "--name", "^brimlet-sim$"});
+        const std::vector<std::string> Ids = SplitLines(Found.Out);
+        return Ids.empty() ? "" : Ids.front();
+    }
+    TChildResult X(const std::vector<std::string>& Command) const {
+        return RunProgram(Command, TChildOptions{"", "", Display.Environment(), 60});
+    }
+    std::string Said() const { return ReadIfThere(Folder.File("err.txt")); }
+    bool Traced(const std::string& Line) const {
+        return ReadIfThere(Folder.File("trace.txt")).find("\n" + Line) != std::string::npos;
+    }
+    // The exit status once the run has ended, -1 when it does not end.
+    int Status() const {
+        std::string Text;
+        WaitFor([&] { return !(Text = ReadIfThere(Folder.File("status"))).empty(); });
+        return Text.empty() ? -1 : std::stoi(Text);
+    }
+    std::string LastLine() const {
+        const std::vector<std::string> Lines = SplitLines(ReadIfThere(Folder.File("out.txt")));
+        return Lines.empty() ? "" : Lines.back();
+    }
+
+private:
+    const TSimFolder& Folder;
+    const TVirtualDisplay& Display;
+};
+
+// The rows First to Last - 1 of a 320 x 240 snapshot as 0xRRGGBB values.
+std::vector<std::uint32_t> SnapshotRows(const std::string& File, int First, int Last) {
+    std::vector<std::uint32_t> Pixels;
+    SDL_Surface* Loaded = IMG_Load(File.c_str());
+    if (Loaded == nullptr) {
+        ADD_FAILURE() << File << ": " << IMG_GetError();
+        return Pixels;
+    }
+    SDL_LockSurface(Loaded);
+    for (int Y = First; Y < Last; ++Y) {
+        for (int X = 0; X < Loaded->w; ++X) {
+            const auto* Pixel = static_cast<const std::uint8_t*>(Loaded->pixels) + Y * Loaded->pitch +
+                                X * Loaded->format->BytesPerPixel;
+            std::uint32_t Value = 0;
+            std::memcpy(&Value, Pixel, Loaded->format->BytesPerPixel);
+            Uint8 R, G, B;
+            SDL_GetRGB(Value, Loaded->format, &R, &G, &B);
+            Pixels.push_back(std::uint32_t{R} << 16 | std::uint32_t{G} << 8 | B);
+        }
+    }
+    SDL_UnlockSurface(Loaded);
+    SDL_FreeSurface(Loaded);
+    return Pixels;
+}
+
+// RGB565's share of each colour: what both pictures keep of the page.
+std::vector<std::uint32_t> As565(std::vector<std::uint32_t> Pixels) {
+    for (std::uint32_t& Pixel : Pixels) {
+        Pixel &= 0xF8FCF8u;
+    }
+    return Pixels;
+}
+
+class LauncherWindow : public testing::Test {
+protected:
+    void SetUp() override {
+        if (!OnPath("xvfb-run") || !OnPath("xdotool")) {
+            GTEST_SKIP() << "xvfb-run and xdotool are needed to drive the window";
+        }
+    }
+};
+
+TEST_F(LauncherWindow, KeysDriveTheProgramAndTheCloseBoxEndsTheRun) {
+    TSimFolder Folder;
+    TVirtualDisplay Display;
+    ASSERT_FALSE(Display.Name.empty());
+    TWindowRun Run(Folder, Display, "--trace trace.txt");
+    const std::string Window = Run.FindWindow();
+    ASSERT_FALSE(Window.empty());
+    EXPECT_EQ(Run.Said().rfind("Keys:\n", 0), 0u) << Run.Said();
+    auto Key = [&](const char* Name) { Run.X({"xdotool", "key", "--window", Window, Name}); };
+
+    Key("s");
+    ASSERT_TRUE(WaitFor([&] { return Run.Said().find("wrote snapshot snapshot-1.png\n") != std::string::npos; }));
+    // The window shows the page the snapshot holds; the status lines at the top change from frame to frame.
+    std::vector<std::uint32_t> Shown;
+    const TChildResult Capture = RunInChild([&] {
+        setenv("XAUTHORITY", Display.Authority.c_str(), 1);
+        std::vector<std::uint32_t> Pixels;
+        if (!WindowPixels(Display.Name, std::stoul(Window), 320, 240, Pixels)) {
+            return 1;
+        }
+        return WriteFile(Folder.File("window.rgb"),
+                         std::string(reinterpret_cast<const char*>(Pixels.data()), Pixels.size() * 4))
+                   ? 0
+                   : 2;
+    });
+    ASSERT_EQ(Capture.ExitStatus, 0) << Capture.Err;
+    const std::string Raw = ReadFile(Folder.File("window.rgb"));
+    Shown.resize(Raw.size() / 4);
+    std::memcpy(Shown.data(), Raw.data(), Shown.size() * 4);
+    ASSERT_EQ(Shown.size(), 320u * 240u);
+    EXPECT_EQ(As565(std::vector<std::uint32_t>(Shown.begin() + 60 * 320, Shown.end())),
+              As565(SnapshotRows(Folder.File("snapshot-1.png"), 60, 240)));
+
+    // B is button 2, V-Sync off: the program reads it, and the next snapshot shows a new V-Sync line.
+    Key("b");
+    ASSERT_TRUE(WaitFor([&] { return Run.Traced("R16 C0001184 DFFF"); }));
+    Key("s");
+    ASSERT_TRUE(WaitFor([&] { return Run.Said().find("wrote snapshot snapshot-2.png\n") != std::string::npos; }));
+    EXPECT_NE(SnapshotRows(Folder.File("snapshot-1.png"), 40, 53),
+              SnapshotRows(Folder.File("snapshot-2.png"), 40, 53));
+    EXPECT_EQ(SnapshotRows(Folder.File("snapshot-1.png"), 60, 240),
+              SnapshotRows(Folder.File("snapshot-2.png"), 60, 240));
+
+    // An arrow held scrolls the view.
+    Run.X({"xdotool", "keydown", "--window", Window, "Right"});
+    ASSERT_TRUE(WaitFor([&] { return Run.Traced("R16 C0001198 FFBF"); }));
+    Run.X({"xdotool", "keyup", "--window", Window, "Right"});
+    Key("F12");
+    ASSERT_TRUE(WaitFor([&] { return Run.Said().find("wrote snapshot snapshot-3.png\n") != std::string::npos; }));
+    EXPECT_NE(SnapshotRows(Folder.File("snapshot-2.png"), 60, 240),
+              SnapshotRows(Folder.File("snapshot-3.png"), 60, 240));
+
+    const TChildResult Close = RunInChild([&] {
+        setenv("XAUTHORITY", Display.Authority.c_str(), 1);
+        return RequestWindowClose(Display.Name, std::stoul(Window)) ? 0 : 1;
+    });
+    EXPECT_EQ(Close.ExitStatus, 0);
+    EXPECT_EQ(Run.Status(), 0);
+    EXPECT_EQ(Run.LastLine(), "program terminated");
+}
+
+TEST_F(LauncherWindow, EscapeIsTheExitButton) {
+    TSimFolder Folder;
+    TVirtualDisplay Display;
+    ASSERT_FALSE(Display.Name.empty());
+    TWindowRun Run(Folder, Display, "--fast");
+    const std::string Window = Run.FindWindow();
+    ASSERT_FALSE(Window.empty());
+    Run.X({"xdotool", "key", "--window", Window, "Escape"});
+    EXPECT_EQ(Run.Status(), 0);
+    EXPECT_EQ(Run.LastLine(), "program terminated");
+}
+
+} // namespace
