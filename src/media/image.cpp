@@ -26,7 +26,13 @@ bool LoadImage(const std::string& FileName, SDL_Surface*& Surface, std::uint32_t
         AppLogger->LogError(SdlError(), "LoadImage");
         return false;
     }
-    SDL_Surface* Converted = SDL_DisplayFormat(Loaded);
+    // SDL 1.2's conversion crashes when video was never started, so a missing screen is caught here and reported
+    // in SDL's own words for it.
+    SDL_Surface* Converted = nullptr;
+    if (SDL_GetVideoSurface())
+        Converted = SDL_DisplayFormat(Loaded);
+    else
+        SDL_SetError("No video mode has been set");
     // The loaded surface was only the conversion's source.
     SDL_FreeSurface(Loaded);
     if (!Converted) {

@@ -4,6 +4,7 @@
 
 #include "sim/sdl_hooks.h"
 
+#include "sim/faults.h"
 #include "sim/sim.h"
 #include "sim/speaker.h"
 
@@ -35,7 +36,8 @@ extern "C" {
 
 int __wrap_SDL_Init(Uint32 Flags)
 {
-    if ((Flags & SDL_INIT_VIDEO) && SimFaultActive("sdl-video")) {
+    if ((Flags & SDL_INIT_VIDEO) && FaultActive(TFault::SdlVideo)) {
+        TraceFault(TFault::SdlVideo);
         SDL_SetError("No available video device");
         return -1;
     }
@@ -44,7 +46,8 @@ int __wrap_SDL_Init(Uint32 Flags)
 
 int __wrap_Mix_OpenAudio(int Frequency, Uint16 Format, int Channels, int ChunkSize)
 {
-    if (SimFaultActive("sdl-audio")) {
+    if (FaultActive(TFault::SdlAudio)) {
+        TraceFault(TFault::SdlAudio);
         SDL_SetError("No available audio device");
         return -1;
     }
