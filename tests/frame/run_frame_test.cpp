@@ -1,7 +1,6 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
-#include <regex>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -115,25 +114,37 @@ TChildResult RunFramed(const TTempDir& Dir, void (*MainProgram)(), const TChildO
         Options);
 }
 
+// Whether Line is Prefix, Digits upper-case hexadecimal digits and Suffix; the digits' value in Value.
+bool MatchHex(const std::string& Line, const std::string& Prefix, std::size_t Digits, const std::string& Suffix,
+              std::uintptr_t& Value)
+{
+    if (Line.size() != Prefix.size() + Digits + Suffix.size() || Line.compare(0, Prefix.size(), Prefix) != 0 ||
+        Line.compare(Prefix.size() + Digits, Suffix.size(), Suffix) != 0)
+        return false;
+    const std::string Hex = Line.substr(Prefix.size(), Digits);
+    if (Hex.find_first_not_of("0123456789ABCDEF") != std::string::npos)
+        return false;
+    Value = std::stoull(Hex, nullptr, 16);
+    return true;
+}
+
 // Checks that Lines, from Start on, are one error report with Description as its second line; returns the
 // report's addresses (the raising site, then the location lines).
 std::vector<std::uintptr_t> CheckReport(const std::vector<std::string>& Lines, std::size_t Start,
                                         const std::string& Description)
 {
     std::vector<std::uintptr_t> Addresses;
-    const std::regex First("An unhandled exception occurred at \\$([0-9A-F]{8}) :");
-    const std::regex Location("  \\$([0-9A-F]{16})");
-    std::smatch Match;
     if (Lines.size() < Start + 4) {
         ADD_FAILURE() << "too few lines for a report";
         return Addresses;
     }
-    EXPECT_TRUE(std::regex_match(Lines[Start], Match, First)) << Lines[Start];
-    Addresses.push_back(std::stoull(Match[1].str(), nullptr, 16));
+    std::uintptr_t Address = 0;
+    EXPECT_TRUE(MatchHex(Lines[Start], "An unhandled exception occurred at $", 8, " :", Address)) << Lines[Start];
+    Addresses.push_back(Address);
     EXPECT_EQ(Lines[Start + 1], Description);
     std::size_t Index = Start + 2;
-    for (; Index < Lines.size() && std::regex_match(Lines[Index], Match, Location); ++Index)
-        Addresses.push_back(std::stoull(Match[1].str(), nullptr, 16));
+    for (; Index < Lines.size() && MatchHex(Lines[Index], "  $", 16, "", Address); ++Index)
+        Addresses.push_back(Address);
     EXPECT_GE(Addresses.size(), 2u) << "no location line";
     if (Index < Lines.size()) {
         EXPECT_EQ(Lines[Index], "") << "the report ends in an empty line";
