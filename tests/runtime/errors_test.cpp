@@ -76,23 +76,6 @@ TEST(ErrorClasses, RecordTheRaisingSiteAndItsCallers)
     }
 }
 
-TEST(ErrorClasses, ClassNamesAndMessages)
-{
-    const Exception Plain("InitSDL failed");
-    EXPECT_STREQ(Plain.ClassName(), "Exception");
-    EXPECT_EQ(Plain.Message, "InitSDL failed");
-    EXPECT_STREQ(Plain.what(), "InitSDL failed");
-
-    const EConvertError Convert("\"12a\" is an invalid integer");
-    const Exception& AsBase = Convert;
-    EXPECT_STREQ(AsBase.ClassName(), "EConvertError");
-    EXPECT_EQ(AsBase.Message, "\"12a\" is an invalid integer");
-
-    const EInOutError InOut("disk gone", EIO);
-    EXPECT_STREQ(static_cast<const Exception&>(InOut).ClassName(), "EInOutError");
-    EXPECT_EQ(InOut.ErrorCode, EIO);
-}
-
 TEST(ErrorClasses, RaiseInOutErrorCarriesTheSystemsText)
 {
     const struct {
