@@ -75,17 +75,19 @@ std::uint8_t ToByte(double Level, double Dither)
 
 } // namespace
 
-TRgbImage ToneMap(const TCanvas& Canvas, double Exposure)
+TRgbImage ToneMap(const TCanvas& Canvas)
 {
     TRgbImage Image{Canvas.Width, Canvas.Height, {}};
     Image.Pixels.reserve(Canvas.Light.size() * 3);
     TRandom Random = MakeRandom(0x5EEDD17Eu);
     for (const TColour& Light : Canvas.Light) {
-        // Up to one step of the display's coarsest channel, so that its truncation averages out over an area.
-        const double Dither = RandomUnit(Random) * 4.0 + 0.5;
-        Image.Pixels.push_back(ToByte(Light.R * Exposure, Dither));
-        Image.Pixels.push_back(ToByte(Light.G * Exposure, Dither));
-        Image.Pixels.push_back(ToByte(Light.B * Exposure, Dither));
+        // Half a step of the display's 5-bit channels, centred on rounding: enough to break up the bands that
+        // their truncation would draw across gradients, too little to show as grain. One value for all three
+        // channels, so the grain has no colour.
+        const double Dither = RandomRange(Random, -1.5, 2.5);
+        Image.Pixels.push_back(ToByte(Light.R, Dither));
+        Image.Pixels.push_back(ToByte(Light.G, Dither));
+        Image.Pixels.push_back(ToByte(Light.B, Dither));
     }
     return Image;
 }

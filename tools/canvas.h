@@ -4,6 +4,7 @@
 
 #include "bmp_file.h"
 
+#include <algorithm>
 #include <vector>
 
 struct TColour {
@@ -19,6 +20,13 @@ struct TCanvas {
     int Height;
     std::vector<TColour> Light; // top row first
 };
+
+// 0 below Edge0, 1 above Edge1 and a smooth S-curve between: soft edges for everything painted.
+inline double SmoothStep(double Edge0, double Edge1, double X)
+{
+    const double T = std::clamp((X - Edge0) / (Edge1 - Edge0), 0.0, 1.0);
+    return T * T * (3.0 - 2.0 * T);
+}
 
 TCanvas MakeCanvas(int Width, int Height);
 
@@ -36,4 +44,4 @@ void AddSpikes(TCanvas& Canvas, double X, double Y, TColour Colour, double Peak,
 // Tone mapping: an exposure curve that keeps faint detail visible and lets bright cores run smoothly to white,
 // then the display's gamma. A small fixed dither breaks up the steps that the display's 5- and 6-bit channels
 // would otherwise show in smooth gradients.
-TRgbImage ToneMap(const TCanvas& Canvas, double Exposure);
+TRgbImage ToneMap(const TCanvas& Canvas);

@@ -1,5 +1,5 @@
 // Paints galaxy.bmp, the picture that the program scrolls over: a large spiral galaxy whose core sits in the
-// program's first view, a distant spiral, a small edge-on galaxy, a glowing nebula with dark filaments, a loose
+// program's first view, a distant spiral, a small edge-on galaxy, a glowing nebula veiled by dark dust, a loose
 // cluster and a field of stars of every brightness, so that scrolling finds something everywhere.
 // Usage: brimlet_make_galaxy OUTPUT.bmp. Fixed seeds: every run writes the same bytes.
 
@@ -18,12 +18,6 @@ namespace {
 
 constexpr int ImageWidth = 1024;
 constexpr int ImageHeight = 768;
-
-double SmoothStep(double Edge0, double Edge1, double X)
-{
-    const double T = std::clamp((X - Edge0) / (Edge1 - Edge0), 0.0, 1.0);
-    return T * T * (3.0 - 2.0 * T);
-}
 
 // The night behind everything: not quite black, with faint clouds so that empty sky is not flat.
 void PaintSky(TCanvas& Canvas)
@@ -170,7 +164,7 @@ int main(int ArgCount, char** Args)
         std::fprintf(stderr, "usage: %s OUTPUT.bmp\n", Args[0]);
         return 2;
     }
-    const TRgbImage Image = ToneMap(PaintScene(), 1.0);
+    const TRgbImage Image = ToneMap(PaintScene());
     std::string Error;
     if (!WriteBmp24(Args[1], Image, Error)) {
         std::fprintf(stderr, "%s: %s\n", Args[0], Error.c_str());

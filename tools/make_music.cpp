@@ -15,12 +15,12 @@
 
 namespace {
 
-constexpr int Rate = 22050;             // the rate at which the program opens the audio device
-constexpr std::size_t BeatFrames = 12600; // 105 beats a minute, a whole number of frames
+constexpr int Rate = 22050;               // the rate at which the program opens the audio device
+constexpr std::size_t BeatFrames = 12600; // 105 beats a minute: a whole number of frames, so bars join exactly
 constexpr int Bars = 12;
 constexpr int BeatsPerBar = 4;
 constexpr double BeatSeconds = static_cast<double>(BeatFrames) / Rate;
-constexpr double PeakTarget = 0.7;      // about 3 dB below full scale, room for the encoder's small overshoots
+constexpr double PeakTarget = 0.7;        // about 3 dB below full scale: room for the encoder's small overshoots
 
 std::size_t AtBeat(double Beat) { return static_cast<std::size_t>(Beat * BeatFrames + 0.5); }
 
@@ -57,6 +57,9 @@ constexpr TNote Melody[] = {
     {40, 1, 76},   {41, 1, 79},   {42, 1.5, 83}, {43.5, 0.5, 81},
     {44, 2, 80},   {46, 1, 76},   {47, 1, 71},
 };
+
+// Each instrument: its partials, their damping, its envelope (attack, decay, sustain, release), its vibrato (depth,
+// rate, delay), its unison (voices, detuning, spread) and its level.
 
 // A soft, slightly hollow lead: odd harmonics first, as a flute or a square wave with the edges rounded off.
 const TInstrument Lead{{1.0, 0.12, 0.32, 0.05, 0.16, 0.03, 0.08, 0.02, 0.04}, 0.0, {0.02, 0.5, 0.7, 0.25},

@@ -7,12 +7,6 @@
 
 namespace {
 
-double SmoothStep(double Edge0, double Edge1, double X)
-{
-    const double T = std::clamp((X - Edge0) / (Edge1 - Edge0), 0.0, 1.0);
-    return T * T * (3.0 - 2.0 * T);
-}
-
 // Where a canvas point lies in the galaxy's own plane.
 struct TDiskPoint {
     double U, V;   // along the major axis, and along the minor axis stretched back to a round disk (pixels)
@@ -68,9 +62,10 @@ void PaintGalaxy(TCanvas& Canvas, const TGalaxy& Galaxy)
     for (int Y = 0; Y < Canvas.Height; ++Y) {
         for (int X = 0; X < Canvas.Width; ++X) {
             const TDiskPoint Point = ToDisk(Galaxy, X, Y);
-            // The bulge is a squat spheroid, rounder on the sky than the disk; beyond it only the halo reaches.
+            // The bulge is a squat spheroid: on the sky it looks rounder than the tilted disk.
             const double Minor = Point.V * Galaxy.Tilt / std::max(Galaxy.Tilt, 0.75);
             const double BulgeR = std::hypot(Point.U, Minor) / Galaxy.BulgeRadius;
+            // Far outside both the disk and the bulge the galaxy adds nothing that would show.
             if (Point.Radius > Galaxy.OuterRadius * 1.2 && BulgeR > 12.0)
                 continue;
 
