@@ -9,6 +9,7 @@
 
 namespace {
 
+// The value of a digit in any base up to 36; a character that is no digit gets a value beyond every base.
 int DigitValue(char Digit)
 {
     if (Digit >= '0' && Digit <= '9')
@@ -37,10 +38,7 @@ bool TryStrToInt(const std::string& Text, std::int32_t& Value)
     int Base = 10;
     if (Pos < Text.size()) {
         const char Lead = Text[Pos];
-        if (Lead == '$') {
-            Base = 16;
-            ++Pos;
-        } else if (Lead == 'x' || Lead == 'X') {
+        if (Lead == '$' || Lead == 'x' || Lead == 'X') {
             Base = 16;
             ++Pos;
         } else if (Lead == '0' && Pos + 1 < Text.size() && (Text[Pos + 1] == 'x' || Text[Pos + 1] == 'X')) {
