@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <regex>
 
 #include "launcher/sim_folder.h"
 
