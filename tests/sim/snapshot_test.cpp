@@ -1,0 +1,112 @@
+// The shown page and its PNG snapshot.
+
+#include "sim_fixture.h"
+#include "support/test_support.h"
+
+#include <png.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+using TSnapshot = TSimFixture;
+
+// Every 16-bit value appears on the page, in an order that differs from row to row.
+std::uint16_t TestPixel(std::uint32_t X, std::uint32_t Y)
+{
+    return static_cast<std::uint16_t>((Y * 320 + X) * 40503u);
+}
+
+
+// The page as the PNG holds it, 3 bytes a pixel; empty when it cannot be read as a 320 x 240 RGB image.
+std::vector<std::uint8_t> ReadPng(const std::string& File)
+{
+    png_image Image;
+    std::memset(&Image, 0, sizeof Image);
+    Image.version = PNG_IMAGE_VERSION;
+    if (png_image_begin_read_from_file(&Image, File.c_str()) == 0)
+        return {};
+    Image.format = PNG_FORMAT_RGB;
+    std::vector<std::uint8_t> Pixels(PNG_IMAGE_SIZE(Image));
+    if (Image.width != 320 || Image.height != 240
+        || png_image_finish_read(&Image, nullptr, Pixels.data(), 0, nullptr) == 0) {
+        png_image_free(&Image);
+        return {};
+    }
+    return Pixels;
+}
+
+TEST_F(TSnapshot, WritesTheShownPageWidenedByBitReplication)
+{
+    for (std::uint32_t Y = 0; Y < 240; ++Y)
+        for (std::uint32_t X = 0; X < 320; ++X)
+            SetPixel(SimFb1Start + Y * 640 + X * 2, TestPixel(X, Y));
+    Write16(RegDisplayStartLow, SimFb1Start & 0xFFFF);
+    Write16(RegDisplayStartHigh, SimFb1Start >> 16);
+
+    std::vector<std::uint16_t> Shown = SimShownPage();
+    ASSERT_EQ(Shown.size(), 320u * 240u);
+    TTempDir Folder;
+    std::string Error;
+    ASSERT_TRUE(SimWriteSnapshot(Folder.File("page.png"), &Error)) << Error;
+    std::vector<std::uint8_t> Png = ReadPng(Folder.File("page.png"));
+    ASSERT_EQ(Png.size(), 320u * 240u * 3u);
+
+    int Wrong = 0;
+    for (std::uint32_t Y = 0; Y < 240; ++Y)
+        for (std::uint32_t X = 0; X < 320; ++X) {
+            std::uint16_t Value = TestPixel(X, Y);
+            unsigned Red = Value >> 11, Green = Value >> 5 & 0x3F, Blue = Value & 0x1F;
+            const std::uint8_t* Rgb = &Png[(Y * 320 + X) * 3];
+            bool Same = Shown[Y * 320 + X] == Value && Rgb[0] == (Red << 3 | Red >> 2)
+                     && Rgb[1] == (Green << 2 | Green >> 4) && Rgb[2] == (Blue << 3 | Blue >> 2);
+            if (!Same && ++Wrong <= 5)
+                ADD_FAILURE() << "pixel (" << X << ", " << Y << ") of value " << std::hex << Value;
+        }
+    EXPECT_EQ(Wrong, 0);
+}
+
+// The extremes of each component: 0 stays 0, the largest value becomes 255.
+TEST_F(TSnapshot, WidensTheExtremesExactly)
+{
+    const std::uint16_t Values[] = {0x0000, 0xFFFF, 0xF800, 0x07E0, 0x001F, 0x0821, 0x8410};
+    const std::uint8_t Expected[][3] = {{0, 0, 0},     {255, 255, 255}, {255, 0, 0}, {0, 255, 0},
+                                        {0, 0, 255},   {8, 4, 8},       {132, 130, 132}};
+    for (std::size_t Index = 0; Index < 7; ++Index)
+        SetPixel(SimFb0Start + 2 * Index, Values[Index]);
+    Write16(RegDisplayStartLow, 0x0000);
+    Write16(RegDisplayStartHigh, SimFb0Start >> 16);
+    TTempDir Folder;
+    ASSERT_TRUE(SimWriteSnapshot(Folder.File("page.png"), nullptr));
+    std::vector<std::uint8_t> Png = ReadPng(Folder.File("page.png"));
+    ASSERT_FALSE(Png.empty());
+    for (std::size_t Index = 0; Index < 7; ++Index)
+        for (int Channel = 0; Channel < 3; ++Channel)
+            EXPECT_EQ(Png[Index * 3 + Channel], Expected[Index][Channel]) << Index << " " << Channel;
+}
+
+// A page that runs past the end of RAM shows zeros there.
+TEST_F(TSnapshot, ShowsZerosOutsideRam)
+{
+    const std::uint32_t Start = SimRamSize - 10 * 640 - 2;
+    for (std::uint32_t Address = Start; Address < SimRamSize; Address += 2)
+        SetPixel(Address, 0xFFFF);
+    Write16(RegDisplayStartLow, Start & 0xFFFF);
+    Write16(RegDisplayStartHigh, Start >> 16);
+    std::vector<std::uint16_t> Shown = SimShownPage();
+    for (std::uint32_t Index = 0; Index < Shown.size(); ++Index)
+        ASSERT_EQ(Shown[Index], Index < 10 * 320 + 1 ? 0xFFFF : 0x0000) << Index;
+}
+
+TEST_F(TSnapshot, ReportsAFileThatCannotBeWritten)
+{
+    TTempDir Folder;
+    std::string Error;
+    EXPECT_FALSE(SimWriteSnapshot(Folder.File("missing/page.png"), &Error));
+    EXPECT_NE(Error.find(Folder.File("missing/page.png")), std::string::npos) << Error;
+    EXPECT_FALSE(PathExists(Folder.File("missing/page.png")));
+}
+
+} // namespace
