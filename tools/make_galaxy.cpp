@@ -112,7 +112,7 @@ void PaintStarField(TCanvas& Canvas, TRandom& Random, int Count)
     for (int I = 0; I < Count; ++I) {
         const double X = RandomRange(Random, 0, Canvas.Width);
         const double Y = RandomRange(Random, 0, Canvas.Height);
-        // A power law: about one star in seventy glows and one in six hundred has spikes, as in a real field.
+        // A power law: about one star in eighty glows and one in six hundred has spikes, as in a real field.
         const double Brightness = std::min(0.046 * std::pow(RandomUnit(Random) + 1e-6, -0.8), 14.0);
         PaintStar(Canvas, Random, X, Y, Brightness);
     }

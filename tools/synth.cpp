@@ -25,7 +25,8 @@ void PanGains(double Pan, double& Left, double& Right)
 double EnvelopeLevel(const TEnvelope& Envelope, double Time, double Held)
 {
     const auto HeldLevel = [&Envelope](double T) {
-        if (T < Envelope.Attack) // a raised cosine: it leaves silence with no corner, so the note starts without a click
+        // The attack is a raised cosine: it leaves silence with no corner, so the note starts without a click.
+        if (T < Envelope.Attack)
             return 0.5 - 0.5 * std::cos(M_PI * T / Envelope.Attack);
         const double Fall = std::exp(-(T - Envelope.Attack) / Envelope.Decay);
         return Envelope.Sustain + (1.0 - Envelope.Sustain) * Fall;

@@ -58,6 +58,7 @@ protected:
         SDL_FreeSurface(Surface);
     }
     static void TearDownTestSuite() { Pixels.clear(); }
+    void SetUp() override { ASSERT_FALSE(Pixels.empty()) << "galaxy.bmp did not load"; }
 
     static const TRgb& At(int X, int Y) { return Pixels[static_cast<std::size_t>(Y) * Width + X]; }
 
@@ -171,8 +172,10 @@ TEST_F(GalaxyPicture, SkyIsDarkButNotBlack)
 // Wherever the view is scrolled to, corners included, it shows stars; and the stars come in colours, not grey.
 TEST_F(GalaxyPicture, EveryViewFindsStarsOfManyColours)
 {
-    for (int Y = 0; Y + ViewHeight <= Height; Y += (Height - ViewHeight) / 2) {
-        for (int X = 0; X + ViewWidth <= Width; X += (Width - ViewWidth) / 2) {
+    ASSERT_GE(Width, ViewWidth);
+    ASSERT_GE(Height, ViewHeight);
+    for (const int Y : {0, (Height - ViewHeight) / 2, Height - ViewHeight}) {
+        for (const int X : {0, (Width - ViewWidth) / 2, Width - ViewWidth}) {
             const std::size_t Count = Stars(X, Y, X + ViewWidth, Y + ViewHeight, 110).size();
             EXPECT_GE(Count, 15u) << "the view at (" << X << ", " << Y << ")";
         }
