@@ -1,0 +1,251 @@
+// brimlet_measure: the whole-process figures of brimlet-sim (start-up, waiting, memory), each next to its target.
+//
+//   brimlet_measure BRIMLET_SIM DATA_FOLDER
+//
+// Every run happens in a temporary folder of its own, with copies of the data files and of the executable (the
+// program writes its log beside the executable, so the number of earlier logs there is part of what is measured).
+
+#include "child_run.h"
+#include "fps_reader.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int StartUpRuns = 10;
+constexpr int EarlierLogs = 1000;
+constexpr double WaitingSeconds = 5.0;
+constexpr double KillSeconds = 120.0;
+constexpr std::uint32_t VSyncOnFrames = 300; // five seconds at 60 frames per second
+const char* const SimName = "brimlet-sim";
+
+fs::path SimPath;
+fs::path DataFolder;
+fs::path WorkFolder;
+
+bool MakeWorkFolder()
+{
+    const char* Base = std::getenv("TMPDIR");
+    std::string Template = std::string(Base != nullptr && *Base != '\0' ? Base : "/tmp") + "/brimlet-measure-XXXXXX";
+    if (mkdtemp(Template.data()) == nullptr)
+        return false;
+    WorkFolder = Template;
+    return true;
+}
+
+// A folder for one kind of run: the data files where the program reads them, and its own copy of the executable.
+fs::path MakeRunFolder(const std::string& Name)
+{
+    const fs::path Folder = WorkFolder / Name;
+    fs::create_directories(Folder);
+    for (const char* File : {"galaxy.bmp", "music.ogg"})
+        fs::copy_file(DataFolder / File, Folder / File, fs::copy_options::overwrite_existing);
+    fs::copy_file(SimPath, Folder / SimName, fs::copy_options::overwrite_existing);
+    return Folder;
+}
+
+std::set<fs::path> LogFiles(const fs::path& Folder)
+{
+    std::set<fs::path> Logs;
+    for (const auto& Entry : fs::directory_iterator(Folder))
+        if (Entry.path().extension() == ".log")
+            Logs.insert(Entry.path());
+    return Logs;
+}
+
+// Runs the folder's executable there; the log it writes is removed again, so that every run finds the same logs.
+TChildRun RunSim(const fs::path& Folder, std::vector<std::string> Options, double InterruptAfter = 0)
+{
+    const std::set<fs::path> Before = LogFiles(Folder);
+    Options.insert(Options.begin(), (Folder / SimName).string());
+    TChildRun Run = RunChild(Options, Folder.string(), InterruptAfter, KillSeconds);
+    for (const fs::path& Log : LogFiles(Folder))
+        if (Before.count(Log) == 0)
+            fs::remove(Log);
+    return Run;
+}
+
+double Median(std::vector<double> Values)
+{
+    std::sort(Values.begin(), Values.end());
+    const std::size_t Middle = Values.size() / 2;
+    return Values.size() % 2 != 0 ? Values[Middle] : (Values[Middle - 1] + Values[Middle]) / 2;
+}
+
+void PrintRow(const std::string& Figure, const std::string& Measured, const std::string& Target, bool Met)
+{
+    std::printf("%-40s %-28s %-12s %s\n", Figure.c_str(), Measured.c_str(), Target.c_str(), Met ? "met" : "MISSED");
+}
+
+std::string Format(const char* Pattern, double Value)
+{
+    char Text[64];
+    std::snprintf(Text, sizeof Text, Pattern, Value);
+    return Text;
+}
+
+bool Ordinary(const TChildRun& Run, const char* What)
+{
+    if (Run.Started && Run.ExitStatus == 0)
+        return true;
+    std::fprintf(stderr, "brimlet_measure: %s: brimlet-sim ended with status %d\n", What, Run.ExitStatus);
+    return false;
+}
+
+// The two kinds of start-up take turns, so that a load that comes and goes on the machine falls on both alike.
+// One run of each before the measured ones brings the files into the page cache.
+bool MeasureStartUp()
+{
+    const fs::path Plain = MakeRunFolder("start-up");
+    const fs::path Crowded = MakeRunFolder("start-up-1000-logs");
+    for (int Counter = 0; Counter < EarlierLogs; ++Counter)
+        std::ofstream(Crowded / ((Counter == 0 ? std::string() : std::to_string(Counter)) + SimName + ".log"));
+    const std::vector<std::string> Options{"--fast", "--headless", "--frames", "1"};
+    std::vector<double> PlainMs, CrowdedMs, PlainCpuMs;
+    for (int Round = 0; Round <= StartUpRuns; ++Round) {
+        const TChildRun First = RunSim(Plain, Options);
+        const TChildRun Second = RunSim(Crowded, Options);
+        if (!Ordinary(First, "start-up") || !Ordinary(Second, "start-up with 1,000 logs"))
+            return false;
+        if (Round == 0)
+            continue;
+        PlainMs.push_back(First.WallSeconds * 1e3);
+        PlainCpuMs.push_back(First.CpuSeconds * 1e3);
+        CrowdedMs.push_back(Second.WallSeconds * 1e3);
+    }
+    const double PlainMedian = Median(PlainMs);
+    const double CrowdedMedian = Median(CrowdedMs);
+    PrintRow("3 start-up, exec to exit (median of 10)",
+             Format("%.1f ms", PlainMedian) + Format(" (CPU %.1f ms)", Median(PlainCpuMs)), "<= 50 ms",
+             PlainMedian <= 50);
+    PrintRow("3 the same with 1,000 earlier logs", Format("%+.1f ms", CrowdedMedian - PlainMedian) +
+             Format(" (%.1f ms)", CrowdedMedian), "<= +5 ms", CrowdedMedian - PlainMedian <= 5);
+    return true;
+}
+
+double ModifiedAt(const fs::path& File)
+{
+    struct stat Status {};
+    if (stat(File.c_str(), &Status) != 0)
+        return -1;
+    return static_cast<double>(Status.st_mtim.tv_sec) + static_cast<double>(Status.st_mtim.tv_nsec) / 1e9;
+}
+
+// The flips per second between the two latest snapshots that were written (each is written right after its
+// flip), and the program's own figure on the latest; negative where there is none.
+struct TFrameRate {
+    double Flips = -1;
+    int Program = -1;
+};
+
+TFrameRate FrameRate(const fs::path& Folder, const std::vector<std::uint32_t>& Frames, const std::string& Prefix)
+{
+    TFrameRate Rate;
+    std::vector<std::pair<std::uint32_t, double>> Written;
+    for (std::uint32_t Frame : Frames) {
+        const double Time = ModifiedAt(Folder / (Prefix + std::to_string(Frame) + ".png"));
+        if (Time > 0)
+            Written.emplace_back(Frame, Time);
+    }
+    if (Written.size() >= 2) {
+        const auto& [FirstFrame, FirstTime] = Written[Written.size() - 2];
+        const auto& [LastFrame, LastTime] = Written.back();
+        if (LastTime > FirstTime)
+            Rate.Flips = (LastFrame - FirstFrame) / (LastTime - FirstTime);
+    }
+    if (!Written.empty())
+        Rate.Program = ReadFramesPerSecond((Folder / (Prefix + std::to_string(Written.back().first) + ".png")).string());
+    return Rate;
+}
+
+std::string ScriptOfSnapshots(const std::vector<std::uint32_t>& Frames, const std::string& Prefix)
+{
+    std::string Script;
+    for (std::uint32_t Frame : Frames)
+        Script += std::to_string(Frame) + " snapshot " + Prefix + std::to_string(Frame) + ".png\n";
+    return Script;
+}
+
+std::string RateText(const TFrameRate& Rate)
+{
+    return std::to_string(Rate.Program) + " (flips: " + Format("%.1f", Rate.Flips) + ")";
+}
+
+// Device time, headless: five seconds with V-Sync on (the loop starts with it on), then five with it held off.
+bool MeasureWaiting()
+{
+    const fs::path Folder = MakeRunFolder("waiting");
+    const std::vector<std::uint32_t> OnFrames{60, VSyncOnFrames};
+    std::ofstream(Folder / "vsync-on.txt") << ScriptOfSnapshots(OnFrames, "on-");
+    const TChildRun On = RunSim(Folder, {"--headless", "--script", "vsync-on.txt", "--frames",
+                                         std::to_string(VSyncOnFrames)});
+    if (!Ordinary(On, "V-Sync on"))
+        return false;
+    const TFrameRate OnRate = FrameRate(Folder, OnFrames, "on-");
+    const double OnCpu = On.CpuSeconds / On.WallSeconds * 100;
+    PrintRow("4 V-Sync on: frames per second", RateText(OnRate), "60 +- 2",
+             OnRate.Program >= 58 && OnRate.Program <= 62 && OnRate.Flips >= 58 && OnRate.Flips <= 62);
+    PrintRow("4 V-Sync on: CPU of one core", Format("%.1f %%", OnCpu) + Format(" (%.2f s)", On.WallSeconds),
+             "<= 10 %", OnCpu <= 10);
+
+    // Without vertical sync the frame count in five seconds is not known beforehand: snapshots along the way.
+    const std::vector<std::uint32_t> OffFrames{60, 300, 1000, 2000, 3000, 5000, 8000, 12000, 20000};
+    std::ofstream(Folder / "vsync-off.txt") << "0 hold b2\n" + ScriptOfSnapshots(OffFrames, "off-");
+    const TChildRun Off = RunSim(Folder, {"--headless", "--script", "vsync-off.txt"}, WaitingSeconds);
+    if (!Ordinary(Off, "V-Sync off"))
+        return false;
+    const TFrameRate OffRate = FrameRate(Folder, OffFrames, "off-");
+    const double OffCpu = Off.CpuSeconds / Off.WallSeconds * 100;
+    PrintRow("4 V-Sync off: CPU of one core", Format("%.1f %%", OffCpu) + " (fps " + RateText(OffRate) + ")",
+             "<= 25 %", OffCpu <= 25);
+    return true;
+}
+
+bool MeasureMemory()
+{
+    const fs::path Folder = MakeRunFolder("demo");
+    const TChildRun Demo = RunSim(Folder, {"--headless"});
+    if (!Ordinary(Demo, "demo"))
+        return false;
+    const double MiB = static_cast<double>(Demo.PeakResidentKiB) / 1024;
+    PrintRow("5 demo: peak resident size", Format("%.1f MiB", MiB) + Format(" (%.1f s)", Demo.WallSeconds),
+             "<= 48 MiB", MiB <= 48);
+    return true;
+}
+
+} // namespace
+
+int main(int Count, char** Arguments)
+{
+    if (Count != 3) {
+        std::fprintf(stderr, "usage: brimlet_measure BRIMLET_SIM DATA_FOLDER\n");
+        return 2;
+    }
+    SimPath = fs::absolute(Arguments[1]);
+    DataFolder = fs::absolute(Arguments[2]);
+    if (!MakeWorkFolder()) {
+        std::perror("brimlet_measure: cannot make a temporary folder");
+        return 1;
+    }
+    std::printf("%-40s %-28s %-12s\n", "figure", "measured", "target");
+    bool Measured = false;
+    try {
+        Measured = MeasureStartUp() && MeasureWaiting() && MeasureMemory();
+    } catch (const fs::filesystem_error& Error) {
+        std::fprintf(stderr, "brimlet_measure: %s\n", Error.what());
+    }
+    std::error_code Ignored;
+    fs::remove_all(WorkFolder, Ignored);
+    return Measured ? 0 : 1;
+}
