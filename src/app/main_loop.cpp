@@ -74,12 +74,11 @@ void ReadInputs()
     }
 }
 
-// The window's length is the tick difference modulo 2^32, so that it stays right when the count passes 2^31 or
-// wraps. The figure is the frames of the last window of at least a second, not a rate scaled to one second.
+// The figure is the frames of the last window of at least a second, not a rate scaled to one second.
 void CountFrame()
 {
     ++FrameCount;
-    if (SDL_GetTicks() - static_cast<std::uint32_t>(LastTicks) >= FrameRateWindowMs) {
+    if (FrameRateWindowEnded(SDL_GetTicks(), LastTicks)) {
         LastTicks = static_cast<std::int32_t>(SDL_GetTicks());
         FramesPerSecond = FrameCount;
         FrameCount = 0;
@@ -87,6 +86,13 @@ void CountFrame()
 }
 
 } // namespace
+
+// The window's length is the tick difference modulo 2^32, so that it stays right when the count passes 2^31 or
+// wraps.
+bool FrameRateWindowEnded(std::uint32_t Now, std::int32_t WindowStart)
+{
+    return Now - static_cast<std::uint32_t>(WindowStart) >= FrameRateWindowMs;
+}
 
 void MainLoop()
 {

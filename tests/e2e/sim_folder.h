@@ -36,6 +36,9 @@ struct TLogEntry {
 // The entries of a log; a part that is no well-formed entry fails the test.
 std::vector<TLogEntry> ParseLog(const std::string& Text);
 
+// Whether a line matches an expected line with the placeholders below.
+bool LineMatches(const std::string& Text, const std::string& Pattern);
+
 // Standard output checked line by line against Expected. In an expected line, "<hex>" stands for 8 or more
 // upper-case hexadecimal digits, "<n>" for a decimal number and "<any>" for any non-empty text; everything else is
 // literal. An expected line "<lines>" stands for one or more non-empty lines. The failure names the first line

@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -21,17 +20,18 @@ std::vector<std::string> With(std::vector<std::string> Arguments, const std::vec
     return Arguments;
 }
 
+// The hexadecimal number after the Occurrence-th (from 0) Label in Output.
 std::uint64_t HexValue(const std::string& Output, const std::string& Label, int Occurrence)
 {
-    const std::regex Form(Label + "([0-9A-F]+)");
-    auto Match = std::sregex_iterator(Output.begin(), Output.end(), Form);
-    for (int Skip = 0; Skip < Occurrence && Match != std::sregex_iterator(); ++Skip)
-        ++Match;
-    if (Match == std::sregex_iterator()) {
-        ADD_FAILURE() << "no line \"" << Label << "\" number " << Occurrence + 1;
-        return 0;
+    std::size_t Position = std::string::npos;
+    for (int Seen = 0; Seen <= Occurrence; ++Seen) {
+        Position = Output.find(Label, Position == std::string::npos ? 0 : Position + 1);
+        if (Position == std::string::npos) {
+            ADD_FAILURE() << "no line \"" << Label << "\" number " << Occurrence + 1;
+            return 0;
+        }
     }
-    return std::stoull((*Match)[1], nullptr, 16);
+    return std::stoull(Output.substr(Position + Label.size()), nullptr, 16);
 }
 
 TEST(NormalRun, PrintsEveryLineFromTheBannerToTheLastAndEndsWithStatus0)
