@@ -161,7 +161,8 @@ TEST(LauncherRun, AnInterruptPressesTheExitButton) {
     const TChildResult Result = RunProgram(
         {"sh", "-c",
          "./brimlet-sim --headless --fast --script endless.txt --trace trace.txt & "
-         "while ! grep -q '^FLIP 5 ' trace.txt 2>/dev/null; do sleep 0.1; done; kill -INT $!; wait $!"},
+         "while kill -0 $! && ! grep -q '^FLIP 5 ' trace.txt 2>/dev/null; do sleep 0.1; done; "
+         "kill -INT $!; wait $!"},
         TChildOptions{Folder.Path(), "", {}, 120});
     EXPECT_EQ(Result.ExitStatus, 0);
     EXPECT_EQ(LastLine(Result.Out), "program terminated");

@@ -68,8 +68,13 @@ class TWindowRun {
 public:
     TWindowRun(const TSimFolder& Folder, const TVirtualDisplay& Display, const std::string& Options)
         : Folder(Folder), Display(Display) {
+        // libX11 leaks strings of the input context that SDL's video start-up creates; under the leak checker that
+        // would be the run's exit status. Its frames carry no frame pointers, so only the library's name is sure to
+        // be seen.
+        WriteFile(Folder.File("x11.supp"), "leak:libX11.so\n");
         std::vector<std::string> Environment = Display.Environment();
-        Environment.insert(Environment.end(), {"SDL_VIDEODRIVER", "SDL_AUDIODRIVER=dummy"});
+        Environment.insert(Environment.end(), {"SDL_VIDEODRIVER", "SDL_AUDIODRIVER=dummy",
+                                               "LSAN_OPTIONS=suppressions=x11.supp:print_suppressions=0"});
         RunProgram({"sh", "-c",
                     "(./brimlet-sim --window " + Options + " >out.txt 2>err.txt; echo $? >status.new; "
                     "mv status.new status) </dev/null >/dev/null 2>&1 &"},
@@ -203,7 +208,7 @@ TEST_F(LauncherWindow, KeysDriveTheProgramAndTheCloseBoxEndsTheRun) {
         return RequestWindowClose(Display.Name, std::stoul(Window)) ? 0 : 1;
     });
     EXPECT_EQ(Close.ExitStatus, 0);
-    EXPECT_EQ(Run.Status(), 0);
+    EXPECT_EQ(Run.Status(), 0) << Run.Said();
     EXPECT_EQ(Run.LastLine(), "program terminated");
 }
 
@@ -215,7 +220,7 @@ TEST_F(LauncherWindow, EscapeIsTheExitButton) {
     const std::string Window = Run.FindWindow();
     ASSERT_FALSE(Window.empty());
     Run.X({"xdotool", "key", "--window", Window, "Escape"});
-    EXPECT_EQ(Run.Status(), 0);
+    EXPECT_EQ(Run.Status(), 0) << Run.Said();
     EXPECT_EQ(Run.LastLine(), "program terminated");
 }
 
