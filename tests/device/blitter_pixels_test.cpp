@@ -108,7 +108,12 @@ TEST_P(BlitRectTest, CopiesExactlyTheRectangle)
 INSTANTIATE_TEST_SUITE_P(FirstPixels, BlitRectTest,
                          testing::Values(TRectCase{0, 0, 0, 0, 10, 4}, TRectCase{1, 2, 0, 0, 10, 4},
                                          TRectCase{0, 2, 1, 3, 10, 4}, TRectCase{3, 1, 5, 7, 9, 5},
-                                         TRectCase{2, 0, 3, 1, 1, 1}, TRectCase{5, 9, 310, 230, 10, 10}));
+                                         TRectCase{2, 0, 3, 1, 1, 1}, TRectCase{5, 9, 310, 230, 10, 10}),
+                         [](const testing::TestParamInfo<TRectCase>& Info) {
+                             const TRectCase& C = Info.param;
+                             return TestName("src " + std::to_string(C.SrcX) + " " + std::to_string(C.SrcY) + " dst " +
+                                             std::to_string(C.DstX) + " " + std::to_string(C.DstY));
+                         });
 
 TEST_F(BlitterPixelsTest, ColourKeyLeavesTheDestinationWhereTheSourceIsTheKey)
 {

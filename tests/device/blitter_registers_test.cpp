@@ -1,7 +1,5 @@
 #include "device_fixture.h"
 
-#include <cctype>
-
 #include "device/blitter.h"
 #include "device/register_window.h"
 #include "device/video_pages.h"
@@ -114,12 +112,7 @@ TEST_P(BlitRegisterCaseTest, WritesTheRegistersInOrderBetweenTwoWaits)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, BlitRegisterCaseTest, testing::ValuesIn(BlitCases),
-                         [](const testing::TestParamInfo<TBlitCase>& Info) {
-                             std::string Name;
-                             for (const char* P = Info.param.Name; *P != '\0'; ++P)
-                                 Name += std::isalnum(static_cast<unsigned char>(*P)) ? *P : '_';
-                             return Name;
-                         });
+                         [](const testing::TestParamInfo<TBlitCase>& Info) { return TestName(Info.param.Name); });
 
 TEST_F(BlitterRegistersTest, DrawingPageFollowsTheShownFlag)
 {

@@ -4,14 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "device/device_state.h"
 #include "sim/sim.h"
+#include "support/test_support.h"
 
 inline std::string AccessText(const TSimAccess& Access)
 {
@@ -44,14 +45,13 @@ inline std::vector<std::string> TakeWrites()
     return TakeAccesses([](const TSimAccess& Access) { return Access.Write; });
 }
 
-inline std::vector<std::string> SplitLines(const std::string& Output)
+// A test name made of the letters and digits of Text, the rest turned into underscores.
+inline std::string TestName(const std::string& Text)
 {
-    std::vector<std::string> Lines;
-    std::istringstream Stream(Output);
-    std::string Line;
-    while (std::getline(Stream, Line))
-        Lines.push_back(Line);
-    return Lines;
+    std::string Name;
+    for (char C : Text)
+        Name += std::isalnum(static_cast<unsigned char>(C)) ? C : '_';
+    return Name;
 }
 
 class DeviceTest : public testing::Test {

@@ -48,6 +48,21 @@ TEST_F(RegisterWindowTest, OnlyTheLastReleaseRestoresTheDisplayAndCloses)
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
 }
 
+// The display is left in its 16 bits per pixel format before /dev/mem is given back.
+TEST_F(RegisterWindowTest, LastReleaseRestoresBeforeItCloses)
+{
+    TTempDir Folder;
+    ASSERT_TRUE(SimOpenTrace(Folder.File("trace.txt")));
+    ASSERT_TRUE(OpenMemory());
+    const std::int32_t Handle = MemHandle;
+    CloseMemory();
+    SimCloseTrace();
+    const std::vector<std::string> Lines = SplitLines(ReadFile(Folder.File("trace.txt")));
+    ASSERT_GE(Lines.size(), 3u);
+    EXPECT_EQ(std::vector<std::string>(Lines.end() - 3, Lines.end()),
+              (std::vector<std::string>{"W16 C00028DA 04AB", "W16 C000290C 0280", "CLOSE " + std::to_string(Handle)}));
+}
+
 TEST_F(RegisterWindowTest, AcquisitionAfterTheLastReleaseOpensAndMapsAgain)
 {
     ASSERT_TRUE(OpenMemory());
@@ -106,7 +121,8 @@ TEST_P(OpenMemoryFailureTest, ReportsTheStepAndLeaksNothing)
 INSTANTIATE_TEST_SUITE_P(Faults, OpenMemoryFailureTest,
                          testing::Values(TOpenFailure{"mem-open", "dev/mem not open"},
                                          TOpenFailure{"mem-map-regs", "memory not maped"},
-                                         TOpenFailure{"mem-map-blitter", "blitter memory not maped"}));
+                                         TOpenFailure{"mem-map-blitter", "blitter memory not maped"}),
+                         [](const testing::TestParamInfo<TOpenFailure>& Info) { return TestName(Info.param.Fault); });
 
 TEST_F(RegisterWindowTest, FailedCloseIsReportedAndTheCountStaysZero)
 {
