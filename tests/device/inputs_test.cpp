@@ -120,29 +120,6 @@ TEST_F(InputsTest, DirectionsFollowTheRingRuleForEveryContactCombination)
     }
 }
 
-TEST_F(InputsTest, NamedRingCases)
-{
-    struct TCase {
-        std::uint8_t Ring;
-        bool NoDiagonals;
-        bool Left, Up, Right, Down;
-    };
-    const TCase Cases[] = {
-        {0x06, false, true, false, false, false}, {0x06, true, true, false, false, false},
-        {0x02, false, true, true, false, false},  {0x02, true, false, false, false, false},
-        {0x80, false, false, true, true, false},  {0x05, false, false, false, false, false},
-        {0x0E, false, false, false, false, false}, {0x14, false, false, false, false, false},
-        {0x00, false, false, false, false, false}, {0xFF, false, false, false, false, false},
-    };
-    for (const TCase& Case : Cases) {
-        SetRing(Case.Ring);
-        EXPECT_EQ(DirectionPressed(DirLeft, Case.NoDiagonals), Case.Left) << int(Case.Ring);
-        EXPECT_EQ(DirectionPressed(DirUp, Case.NoDiagonals), Case.Up) << int(Case.Ring);
-        EXPECT_EQ(DirectionPressed(DirRight, Case.NoDiagonals), Case.Right) << int(Case.Ring);
-        EXPECT_EQ(DirectionPressed(DirDown, Case.NoDiagonals), Case.Down) << int(Case.Ring);
-    }
-}
-
 // Every question is one read of its register, whatever the code, with no other access while a reference is held.
 TEST_F(InputsTest, EachQuestionReadsItsRegisterOnce)
 {

@@ -64,14 +64,4 @@ TEST_F(VideoPagesTest, DrawingPageIsThePageNotShown)
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
 }
 
-TEST_F(VideoPagesTest, PhysicalAddressIsGivenEvenWhenNotReady)
-{
-    FB0.SMemStart = 0x03000000;
-    FB1.SMemStart = 0x03040000;
-    FB0.Shown = true;
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(GetVideoBufferPhys(), 0x03040000u);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-}
-
 } // namespace
