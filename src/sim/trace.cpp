@@ -11,6 +11,7 @@
 namespace {
 
 std::FILE* TraceFile = nullptr;
+bool CloseRegistered = false;
 bool Recording = false;
 std::vector<TSimAccess> Recorded;
 
@@ -89,8 +90,8 @@ bool SimOpenTrace(const std::string& File)
     if (TraceFile == nullptr)
         return false;
     // A program that ends through exit() still gets its last folded read written.
-    static bool CloseAtExit = std::atexit(SimCloseTrace) == 0;
-    (void)CloseAtExit;
+    if (!CloseRegistered)
+        CloseRegistered = std::atexit(SimCloseTrace) == 0;
     return true;
 }
 

@@ -64,6 +64,18 @@ INSTANTIATE_TEST_SUITE_P(
                       TMapCase{0x02000800, 4096, EINVAL},               // an offset that is no page boundary
                       TMapCase{0x02000000, 0, EINVAL}));                // nothing at all
 
+// The tests' own view of RAM: only ranges wholly inside it, never a register, never an address that wraps.
+TEST_F(TDeviceFiles, PhysToHostOnlyForRangesWhollyInRam)
+{
+    std::uint8_t* Ram = SimPhysToHost(0, SimRamSize);
+    ASSERT_NE(Ram, nullptr);
+    EXPECT_EQ(SimPhysToHost(SimRamSize - 2, 2), Ram + SimRamSize - 2);
+    EXPECT_EQ(SimPhysToHost(SimRamSize - 1, 2), nullptr);
+    EXPECT_EQ(SimPhysToHost(SimRamSize, 0), nullptr);
+    EXPECT_EQ(SimPhysToHost(0xFFFFFFFFu, 2), nullptr);
+    EXPECT_EQ(SimPhysToHost(0xC0000000u, 2), nullptr);
+}
+
 TEST_F(TDeviceFiles, MemoryOpenedReadOnlyCannotBeMappedForWriting)
 {
     int Handle = PlatformOpen("/dev/mem", O_RDONLY);
