@@ -1,0 +1,234 @@
+// "galaxy.bmp" in every kind and every state a user's file may be in, run end to end through brimlet-sim: each
+// run ends on its expected path with status 0 and no sanitizer report, its blits stay inside the memory window
+// and the pages, its image copy inside the window, and its log is whole.
+
+#include "hostile/bmp_maker.h"
+#include "hostile/sim_run.h"
+#include "sim/sim.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A picture of stripes and gradients that differs from pixel to pixel.
+std::uint32_t Shade(std::int32_t X, std::int32_t Y)
+{
+    return static_cast<std::uint32_t>(X * 7 + Y * 13 + (X ^ Y));
+}
+
+std::vector<std::uint32_t> GreyPalette(int Entries)
+{
+    std::vector<std::uint32_t> Palette;
+    for (int Index = 0; Index < Entries; ++Index) {
+        const std::uint32_t Level = static_cast<std::uint32_t>(Index * 255 / (Entries > 1 ? Entries - 1 : 1));
+        Palette.push_back(Level << 16 | Level << 8 | Level);
+    }
+    return Palette;
+}
+
+TBmp PaletteBmp(int Bits, std::int32_t Width, std::int32_t Height)
+{
+    TBmp Bmp;
+    Bmp.Width = Width;
+    Bmp.Height = Height;
+    Bmp.Bits = static_cast<std::uint16_t>(Bits);
+    Bmp.Palette = GreyPalette(1 << Bits);
+    Bmp.Pixels = BmpRows(Width, Height, Bits, [Bits](std::int32_t X, std::int32_t Y) {
+        return Shade(X, Y) & ((1u << Bits) - 1);
+    });
+    return Bmp;
+}
+
+TBmp TrueColourBmp(int Bits, std::int32_t Width, std::int32_t Height)
+{
+    TBmp Bmp;
+    Bmp.Width = Width;
+    Bmp.Height = Height;
+    Bmp.Bits = static_cast<std::uint16_t>(Bits);
+    Bmp.Pixels = BmpRows(Width, Height, Bits, Shade);
+    return Bmp;
+}
+
+TBmp BitFieldsBmp(int Bits, std::vector<std::uint32_t> Masks, std::int32_t Width, std::int32_t Height)
+{
+    TBmp Bmp = TrueColourBmp(Bits, Width, Height);
+    Bmp.Compression = BmpBitFields;
+    Bmp.Masks = std::move(Masks);
+    return Bmp;
+}
+
+// Run-length coded rows, bottom row first: runs of up to 255 pixels, an end-of-line after each row and an
+// end-of-bitmap at the end. RLE4 runs alternate the two indices of their byte.
+TBmp RleBmp(int Bits, std::int32_t Width, std::int32_t Height)
+{
+    TBmp Bmp = PaletteBmp(Bits, Width, Height);
+    Bmp.Compression = Bits == 8 ? BmpRle8 : BmpRle4;
+    Bmp.Pixels.clear();
+    for (std::int32_t Y = Height - 1; Y >= 0; --Y) {
+        for (std::int32_t X = 0; X < Width; X += 40) {
+            const std::int32_t Run = std::min<std::int32_t>(40, Width - X);
+            const std::uint32_t Index = Shade(X, Y) & ((1u << Bits) - 1);
+            Bmp.Pixels += static_cast<char>(Run);
+            Bmp.Pixels += static_cast<char>(Bits == 8 ? Index : (Index << 4 | ((Index + 5) & 0xF)));
+        }
+        Bmp.Pixels += std::string("\0\0", 2);
+    }
+    Bmp.Pixels += std::string("\0\1", 2);
+    return Bmp;
+}
+
+// An RLE8 image whose codes point outside it: a run far longer than a row, a delta that jumps past the last row
+// and the right edge, an absolute run that overruns, and no end-of-bitmap.
+TBmp HostileRleBmp()
+{
+    TBmp Bmp = PaletteBmp(8, 64, 16);
+    Bmp.Compression = BmpRle8;
+    Bmp.Pixels = std::string("\xFF\x10\xFF\x20\x00\x02\xFF\xFF\x05\x30\x00\x00", 12);
+    Bmp.Pixels += std::string("\x00\xFF", 2) + std::string(255, '\x07') + std::string(1, '\0');
+    Bmp.Pixels += std::string("\x00\x02\x00\x7F\x10\x40", 6);
+    return Bmp;
+}
+
+std::string RandomBytes(std::size_t Count, unsigned Seed)
+{
+    std::mt19937 Generator(Seed);
+    std::string Bytes;
+    for (std::size_t Index = 0; Index < Count; ++Index)
+        Bytes += static_cast<char>(Generator() & 0xFF);
+    return Bytes;
+}
+
+// A 320 x 240 PNG, as the simulator's snapshots are.
+std::string PngFile()
+{
+    TTempDir Dir;
+    SimReset();
+    std::string Error;
+    EXPECT_TRUE(SimWriteSnapshot(Dir.File("shot.png"), &Error)) << Error;
+    return ReadFile(Dir.File("shot.png"));
+}
+
+// What the image loader makes of a file: it shows it, refuses it, or, for a header that it reads past the file's
+// end or does not check, either of the two (SDL_image then works with whatever its reads left in its variables).
+enum class TExpect { Shown, Refused, Either };
+
+struct TImageCase {
+    const char* Name;
+    std::string Content; // the file's bytes; unused for a folder
+    bool Folder;
+    TExpect Expect;
+};
+
+TImageCase Image(const char* Name, const std::string& Content, TExpect Expect)
+{
+    return {Name, Content, false, Expect};
+}
+
+void PrintTo(const TImageCase& Case, std::ostream* Out)
+{
+    *Out << Case.Name << " (" << Case.Content.size() << " bytes)";
+}
+
+bool Expected(TExpect Expect, TRunEnd End)
+{
+    switch (Expect) {
+    case TExpect::Shown:
+        return End == TRunEnd::Clean;
+    case TExpect::Refused:
+        return End == TRunEnd::ImageFailed;
+    case TExpect::Either:
+        break;
+    }
+    return End == TRunEnd::Clean || End == TRunEnd::ImageFailed;
+}
+
+std::vector<TImageCase> ImageCases()
+{
+    const TExpect Clean = TExpect::Shown;
+    const TExpect Failed = TExpect::Refused;
+    const TExpect Either = TExpect::Either;
+    const std::string Valid = BmpFile(PaletteBmp(8, 333, 250));
+    TBmp Huge = PaletteBmp(8, 1, 1);
+    Huge.Width = 30000;
+    Huge.Height = 30000;
+    TBmp Overfull = PaletteBmp(8, 40, 30);
+    Overfull.ColorsUsed = 100000;
+    TBmp NoBits = TrueColourBmp(24, 8, 8);
+    NoBits.Bits = 0;
+    TBmp OddBits = TrueColourBmp(24, 8, 8);
+    OddBits.Bits = 7;
+    TBmp Jpeg = TrueColourBmp(24, 8, 8);
+    Jpeg.Compression = 4;
+    TBmp ZeroWidth = TrueColourBmp(24, 8, 8);
+    ZeroWidth.Width = 0;
+    TBmp NegativeWidth = TrueColourBmp(24, 8, 8);
+    NegativeWidth.Width = -8;
+
+    std::vector<TImageCase> Cases = {
+        Image("Palette1Bit", BmpFile(PaletteBmp(1, 333, 250)), Clean),
+        Image("Palette4Bit", BmpFile(PaletteBmp(4, 333, 250)), Clean),
+        Image("Palette8Bit", Valid, Clean),
+        Image("Rle8", BmpFile(RleBmp(8, 333, 250)), Clean),
+        Image("Rle4", BmpFile(RleBmp(4, 333, 250)), Clean),
+        Image("BitFields16", BmpFile(BitFieldsBmp(16, {0xF800, 0x07E0, 0x001F}, 333, 250)), Clean),
+        Image("BitFields16Of555", BmpFile(BitFieldsBmp(16, {0x7C00, 0x03E0, 0x001F}, 333, 250)), Clean),
+        Image("BitFields32", BmpFile(BitFieldsBmp(32, {0xFF0000, 0x00FF00, 0x0000FF}, 333, 250)), Clean),
+        Image("TopDown", BmpFile(TrueColourBmp(24, 333, -250)), Clean),
+        Image("OnePixel", BmpFile(TrueColourBmp(24, 1, 1)), Clean),
+        Image("WideAndThreeRowsHigh", BmpFile(TrueColourBmp(24, 2000, 3)), Clean),
+        Image("HugeSizeTinyFile", BmpFile(Huge), Failed),
+        // SDL_image takes these three headers as they stand.
+        Image("MoreColoursThanThePaletteHolds", BmpFile(Overfull), Either),
+        Image("RleCodesPointingOutside", BmpFile(HostileRleBmp()), Failed),
+        Image("NoBitsPerPixel", BmpFile(NoBits), Either),
+        Image("SevenBitsPerPixel", BmpFile(OddBits), Failed),
+        Image("UnknownCompression", BmpFile(Jpeg), Either),
+        Image("ZeroWidth", BmpFile(ZeroWidth), Failed),
+        Image("NegativeWidth", BmpFile(NegativeWidth), Failed),
+        Image("PixelsCutShort", Valid.substr(0, Valid.size() - 1000), Failed),
+        Image("RandomBytes", RandomBytes(5000, 7), Failed),
+        Image("Empty", "", Failed),
+        {"Folder", "", true, Failed},
+        Image("PngRenamed", PngFile(), Clean),
+        Image("OggRenamed", ReadFile(BRIMLET_DATA_DIR "/music.ogg"), Failed),
+    };
+    for (std::size_t End : BmpHeaderFieldEnds())
+        Cases.push_back(Image("CutAfterHeaderByte", Valid.substr(0, End), End < 14 ? Failed : Either));
+    Cases.push_back(Image("CutInThePalette", Valid.substr(0, 54 + 100), Failed));
+    return Cases;
+}
+
+class HostileImageTest : public ::testing::TestWithParam<TImageCase> {};
+
+TEST_P(HostileImageTest, EndsOnItsPathWithNothingOutOfBounds)
+{
+    const TImageCase& Case = GetParam();
+    TSimRun Run;
+    if (Case.Folder)
+        Run.MakeFolder("galaxy.bmp");
+    else
+        Run.Put("galaxy.bmp", Case.Content);
+    const TChildResult Result = Run.Run({"--fast", "--headless", "--frames", "3", "--trace", "trace.txt"});
+
+    EXPECT_TRUE(Expected(Case.Expect, RunEnd(Result)))
+        << "ended as " << RunEndName(RunEnd(Result)) << ", status " << Result.ExitStatus << ", signal "
+        << Result.Signal << "\n" << Result.Out << Result.Err;
+    ExpectNothingOutOfBounds(Run, Result);
+}
+
+std::string CaseName(const ::testing::TestParamInfo<TImageCase>& Info)
+{
+    std::string Name = Info.param.Name;
+    if (Name == "CutAfterHeaderByte")
+        Name += std::to_string(Info.param.Content.size());
+    return Name;
+}
+
+INSTANTIATE_TEST_SUITE_P(GalaxyBmp, HostileImageTest, ::testing::ValuesIn(ImageCases()), CaseName);
+
+} // namespace

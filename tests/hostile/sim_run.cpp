@@ -1,0 +1,242 @@
+#include "hostile/sim_run.h"
+
+#include "device/register_map.h"
+#include "sim/sim.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+constexpr std::uint32_t WindowStart = 0x02000000;
+constexpr std::uint32_t WindowBytes = 0x00800000;
+constexpr std::uint32_t PageBytes = 153600;
+
+struct TRange {
+    std::int64_t First; // first byte
+    std::int64_t Last;  // last byte
+};
+
+// The bytes that Height rows of Width pixels from physical First, Stride bytes apart, cover.
+TRange RowsRange(std::int64_t First, std::int64_t Stride, std::int64_t Width, std::int64_t Height)
+{
+    const std::int64_t LastRow = First + (Height - 1) * Stride;
+    return {std::min(First, LastRow), std::max(First, LastRow) + 2 * Width - 1};
+}
+
+bool Inside(TRange Range, std::int64_t Start, std::int64_t Bytes)
+{
+    return Range.First >= Start && Range.Last < Start + Bytes;
+}
+
+std::int64_t FirstPixel(std::uint32_t Address, std::uint32_t Ctrl)
+{
+    return static_cast<std::int64_t>(Address & ~3u) + ((Ctrl & BlitCtrlOddPixel) != 0 ? 2 : 0);
+}
+
+std::string Hex(std::int64_t Value)
+{
+    char Text[32];
+    std::snprintf(Text, sizeof Text, "%llX", static_cast<long long>(Value));
+    return Text;
+}
+
+} // namespace
+
+TSimRun::TSimRun()
+{
+    namespace fs = std::filesystem;
+    fs::copy_file(BRIMLET_SIM_PATH, Dir.File("brimlet-sim"));
+    fs::copy_file(BRIMLET_DATA_DIR "/galaxy.bmp", Dir.File("galaxy.bmp"));
+    fs::copy_file(BRIMLET_DATA_DIR "/music.ogg", Dir.File("music.ogg"));
+}
+
+void TSimRun::Put(const std::string& Name, const std::string& Content) const
+{
+    EXPECT_TRUE(WriteFile(Dir.File(Name), Content)) << Name;
+}
+
+void TSimRun::Remove(const std::string& Name) const
+{
+    std::filesystem::remove(Dir.File(Name));
+}
+
+void TSimRun::MakeFolder(const std::string& Name) const
+{
+    Remove(Name);
+    std::filesystem::create_directory(Dir.File(Name));
+}
+
+std::vector<std::string> TSimRun::Environment()
+{
+    // What a run leaves to the end of the process on purpose is suppressed, with the reason beside each entry.
+    return {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy",
+            "LSAN_OPTIONS=suppressions=" BRIMLET_SOURCE_DIR "/tests/lsan.supp:print_suppressions=0"};
+}
+
+TChildResult TSimRun::Run(const std::vector<std::string>& Arguments, int TimeoutSeconds) const
+{
+    std::vector<std::string> Command{Dir.File("brimlet-sim")};
+    Command.insert(Command.end(), Arguments.begin(), Arguments.end());
+    TChildOptions Options;
+    Options.WorkingDirectory = Dir.Path();
+    Options.Environment = Environment();
+    Options.TimeoutSeconds = TimeoutSeconds;
+    return RunProgram(Command, Options);
+}
+
+std::string TSimRun::Log() const
+{
+    return ReadFile(Dir.File("brimlet-sim.log"));
+}
+
+TRunEnd RunEnd(const TChildResult& Result)
+{
+    const std::vector<std::string> Lines = SplitLines(Result.Out);
+    if (Result.ExitStatus != 0 || Lines.empty())
+        return TRunEnd::Other;
+    if (Lines.back() == "Loading image failed")
+        return TRunEnd::ImageFailed;
+    if (Lines.back() == "Loading music failed")
+        return TRunEnd::MusicFailed;
+    if (Lines.back() == "program terminated" && std::find(Lines.begin(), Lines.end(), "Video done") != Lines.end())
+        return TRunEnd::Clean;
+    return TRunEnd::Other;
+}
+
+const char* RunEndName(TRunEnd End)
+{
+    switch (End) {
+    case TRunEnd::Clean:
+        return "a clean run";
+    case TRunEnd::ImageFailed:
+        return "Loading image failed";
+    case TRunEnd::MusicFailed:
+        return "Loading music failed";
+    case TRunEnd::Other:
+        break;
+    }
+    return "another end";
+}
+
+bool HasSanitizerReport(const std::string& Err)
+{
+    for (const char* Mark : {"AddressSanitizer", "LeakSanitizer", "UndefinedBehaviorSanitizer", "runtime error:"})
+        if (Err.find(Mark) != std::string::npos)
+            return true;
+    return false;
+}
+
+std::vector<std::string> CompleteLogMessages(const std::string& Text)
+{
+    static const std::string Ending = "\r\n\n";
+    std::vector<std::string> Messages;
+    std::size_t Start = 0;
+    while (Start < Text.size()) {
+        const std::size_t End = Text.find(Ending, Start);
+        if (End == std::string::npos) {
+            ADD_FAILURE() << "the log ends inside an entry: \"" << Text.substr(Start) << "\"";
+            break;
+        }
+        const std::string Entry = Text.substr(Start, End - Start);
+        const bool Status = Entry.rfind("STATUS INFO : @ ", 0) == 0;
+        const bool Error = Entry.rfind("*** ERROR *** : @ ", 0) == 0;
+        const std::size_t Message = Entry.find(" MSG : ");
+        const std::size_t Location = Entry.find(" IN : ", Message == std::string::npos ? 0 : Message);
+        if ((!Status && !Error) || Message == std::string::npos || Location == std::string::npos) {
+            ADD_FAILURE() << "not a log entry: \"" << Entry << "\"";
+            break;
+        }
+        Messages.push_back(Entry.substr(Message + 7, Location - Message - 7));
+        Start = End + Ending.size();
+    }
+    return Messages;
+}
+
+std::vector<TTracedBlit> TracedBlits(const std::string& TraceText)
+{
+    std::uint32_t Registers[BlitterWindowSize / 4] = {};
+    std::vector<TTracedBlit> Blits;
+    for (const std::string& Line : SplitLines(TraceText)) {
+        unsigned Address = 0;
+        unsigned Value = 0;
+        if (std::sscanf(Line.c_str(), "W32 %8X %8X", &Address, &Value) != 2 || Address < BlitterWindowPhys ||
+            Address - BlitterWindowPhys >= BlitterWindowSize)
+            continue;
+        const std::uint32_t Offset = Address - BlitterWindowPhys;
+        Registers[Offset / 4] = Value;
+        if (Offset == BlitRun && (Value & BlitRunBusy) != 0) {
+            auto Reg = [&Registers](std::uint32_t At) { return Registers[At / 4]; };
+            Blits.push_back({Reg(BlitDstCtrl), Reg(BlitDstAddr), Reg(BlitDstStride), Reg(BlitSrcCtrl),
+                             Reg(BlitSrcAddr), Reg(BlitSrcStride), Reg(BlitSize), Reg(BlitOp)});
+        }
+    }
+    return Blits;
+}
+
+std::string BlitOutOfBounds(const TTracedBlit& Blit)
+{
+    const std::int64_t Width = Blit.Size & 0xFFFF;
+    const std::int64_t Height = Blit.Size >> 16;
+    if (Width == 0 || Height == 0)
+        return "";
+    const TRange Dst = RowsRange(FirstPixel(Blit.DstAddr, Blit.DstCtrl), static_cast<std::int32_t>(Blit.DstStride),
+                                 Width, Height);
+    if (!Inside(Dst, SimFb0Start, PageBytes) && !Inside(Dst, SimFb1Start, PageBytes))
+        return "writes " + Hex(Dst.First) + " to " + Hex(Dst.Last) + ", outside both pages";
+    const std::uint32_t Rop = Blit.Op & BlitOpRopMask;
+    const bool ReadsSource = (Blit.Op & BlitOpColorKey) != 0 || (Rop >> 2 & 3) != (Rop & 3);
+    const TRange Src = RowsRange(FirstPixel(Blit.SrcAddr, Blit.SrcCtrl), static_cast<std::int32_t>(Blit.SrcStride),
+                                 Width, Height);
+    if (ReadsSource && !Inside(Src, WindowStart, WindowBytes))
+        return "reads " + Hex(Src.First) + " to " + Hex(Src.Last) + ", outside the memory window";
+    return "";
+}
+
+long long ReportedNumber(const std::string& Out, const std::string& Label)
+{
+    for (const std::string& Line : SplitLines(Out))
+        if (Line.rfind(Label, 0) == 0)
+            return std::atoll(Line.c_str() + Label.size());
+    return -1;
+}
+
+void ExpectNothingOutOfBounds(const TSimRun& Run, const TChildResult& Result)
+{
+    EXPECT_FALSE(HasSanitizerReport(Result.Err)) << Result.Err;
+
+    if (PathExists(Run.File("trace.txt"))) {
+        const std::vector<TTracedBlit> Blits = TracedBlits(ReadFile(Run.File("trace.txt")));
+        for (std::size_t Index = 0; Index < Blits.size(); ++Index) {
+            const std::string Why = BlitOutOfBounds(Blits[Index]);
+            EXPECT_EQ(Why, "") << "blit " << Index + 1;
+        }
+        if (RunEnd(Result) == TRunEnd::Clean) {
+            EXPECT_GE(Blits.size(), 4u) << "the video set-up's blit and one per frame";
+        }
+    }
+
+    // The copy starts 153,604 bytes into the 8 MiB window and takes pitch x height bytes.
+    const long long Pitch = ReportedNumber(Result.Out, "Pitch:           ");
+    const long long Height = ReportedNumber(Result.Out, "Height:          ");
+    if (Pitch >= 0 && Height >= 0) {
+        EXPECT_LE(153604 + Pitch * Height, 8388608) << "pitch " << Pitch << ", height " << Height;
+    }
+
+    const std::vector<std::string> Messages = CompleteLogMessages(Run.Log());
+    ASSERT_GE(Messages.size(), 2u) << Run.Log();
+    EXPECT_EQ(Messages.front(), "Starting Application");
+    EXPECT_EQ(Messages.back(), "Terminating Application");
+}
+
+std::string ReadFileIfAny(const std::string& Path)
+{
+    std::ifstream File(Path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(File), std::istreambuf_iterator<char>());
+}
