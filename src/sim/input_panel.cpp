@@ -61,6 +61,15 @@ std::uint16_t InputRegisterValue(std::uint32_t Offset)
     return static_cast<std::uint16_t>(~Pressed);
 }
 
+std::uint16_t InputRegisterWiredBits(std::uint32_t Offset)
+{
+    std::uint16_t Wired = 0;
+    for (const TInputEntry& Entry : InputTable)
+        if (Entry.Register == Offset)
+            Wired |= Entry.Bit;
+    return Wired;
+}
+
 void ResetInputPanel()
 {
     Held.fill(false);

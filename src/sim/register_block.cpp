@@ -23,9 +23,11 @@ std::uint16_t ReadDisplayStatus(std::uint32_t Offset)
     return ReadVerticalSync() ? static_cast<std::uint16_t>(Other | DisplayStatusVSync) : Other;
 }
 
+// Only the bits wired to an input follow the panel; the others are plain storage (released, 1, at power-on).
 std::uint16_t ReadInputs(std::uint32_t Offset)
 {
-    return InputRegisterValue(Offset);
+    const std::uint16_t Wired = InputRegisterWiredBits(Offset);
+    return static_cast<std::uint16_t>((Stored(Offset) & ~Wired) | (InputRegisterValue(Offset) & Wired));
 }
 
 // The display takes the new start address when its high half is written, so the program writes the low half first.
@@ -38,24 +40,25 @@ struct TRegister {
     std::uint32_t Offset;
     std::uint16_t PowerOn;
     bool Status;                              // polled: repeated identical reads fold into one trace line
+    bool ReadOnly;                            // the program's writes do not reach it
     std::uint16_t (*Read)(std::uint32_t);     // the value a read sees, instead of the stored one
     void (*Written)(std::uint32_t);           // the side effect of a write, after the value is stored
 };
 
 // The registers the program uses, top to bottom. Every other offset of the block is plain storage at 0.
 const TRegister RegisterMap[] = {
-    {RegVideoControl, 0x0000, false, nullptr, nullptr},
-    {RegVideoMask, 0x0000, false, nullptr, nullptr},
-    {RegDisplayStatus, 0x0000, true, ReadDisplayStatus, nullptr},
-    {RegButtons, 0xFFFF, false, ReadInputs, nullptr},
-    {RegExtraButtons, 0xFFFF, false, ReadInputs, nullptr},
-    {RegDirections, 0xFFFF, false, ReadInputs, nullptr},
-    {RegDisplayFormat, 0x0000, false, nullptr, nullptr},
-    {RegDisplayLineLength, 0x0000, false, nullptr, nullptr},
-    {RegDisplayStartLow, 0x0000, false, nullptr, nullptr},
-    {RegDisplayStartHigh, 0x0000, false, nullptr, WriteDisplayStartHigh},
-    {RegDisplayStart2Low, 0x0000, false, nullptr, nullptr},
-    {RegDisplayStart2High, 0x0000, false, nullptr, nullptr},
+    {RegVideoControl, 0x0000, false, false, nullptr, nullptr},
+    {RegVideoMask, 0x0000, false, false, nullptr, nullptr},
+    {RegDisplayStatus, 0x0000, true, false, ReadDisplayStatus, nullptr},
+    {RegButtons, 0xFFFF, false, true, ReadInputs, nullptr},
+    {RegExtraButtons, 0xFFFF, false, true, ReadInputs, nullptr},
+    {RegDirections, 0xFFFF, false, true, ReadInputs, nullptr},
+    {RegDisplayFormat, 0x0000, false, false, nullptr, nullptr},
+    {RegDisplayLineLength, 0x0000, false, false, nullptr, nullptr},
+    {RegDisplayStartLow, 0x0000, false, false, nullptr, nullptr},
+    {RegDisplayStartHigh, 0x0000, false, false, nullptr, WriteDisplayStartHigh},
+    {RegDisplayStart2Low, 0x0000, false, false, nullptr, nullptr},
+    {RegDisplayStart2High, 0x0000, false, false, nullptr, nullptr},
 };
 
 const TRegister* FindRegister(std::uint32_t Offset)
@@ -87,8 +90,10 @@ std::uint16_t LoadRegister16(std::uint32_t Offset)
 void StoreRegister16(std::uint32_t Offset, std::uint16_t Value)
 {
     ObserveAccess(true, 16, RegisterBlockPhys + Offset, Value, false);
-    Storage[Offset / 2] = Value;
     const TRegister* Register = FindRegister(Offset);
+    if (Register != nullptr && Register->ReadOnly)
+        return;
+    Storage[Offset / 2] = Value;
     if (Register != nullptr && Register->Written != nullptr)
         Register->Written(Offset);
 }

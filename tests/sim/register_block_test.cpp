@@ -138,6 +138,11 @@ TEST_F(TRegisterBlock, HeldInputsCombineAndResetReleasesThem)
     // A write to an input register changes nothing that is read there.
     Write16(RegButtons, 0x0000);
     EXPECT_EQ(Read16(RegButtons), 0xB7FF);
+    // Bits that no input drives read what the block stores there.
+    SimPokeReg16(RegDirections, 0x0000);
+    EXPECT_EQ(Read16(RegDirections), 0x00F9);
+    SimPokeReg16(RegButtons, 0x0000);
+    EXPECT_EQ(Read16(RegButtons), 0xB700);
     SimReset();
     EXPECT_FALSE(SimInputHeld(TSimInput::B4));
     EXPECT_EQ(PlatformLoad16(Regs + RegButtons / 2), 0xFFFF);
