@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes the built-in font table (C++ source) from the BDF form of the 6 x 13 fixed font to standard output.
 
-Usage: make_font_table.py FONT.bdf > font6x13.cpp   (tools/font/generate.sh runs it with the right input)
+Usage: make_font_table.py FONT.bdf > font6x13_table.cpp   (tools/font/generate.sh runs it with the right input)
 
 Each of the 256 glyphs is placed in its 6 x 13 cell by its bounding box (ascent 11, descent 2), a few glyphs are
 adjusted to the table's style (ADJUSTED below), and every style rule is checked before anything is written: a
