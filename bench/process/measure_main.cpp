@@ -85,7 +85,7 @@ double Median(std::vector<double> Values)
 
 void PrintRow(const std::string& Figure, const std::string& Measured, const std::string& Target, bool Met)
 {
-    std::printf("%-40s %-28s %-12s %s\n", Figure.c_str(), Measured.c_str(), Target.c_str(), Met ? "met" : "MISSED");
+    std::printf("%-40s %-36s %-10s %s\n", Figure.c_str(), Measured.c_str(), Target.c_str(), Met ? "met" : "MISSED");
 }
 
 std::string Format(const char* Pattern, double Value)
@@ -112,7 +112,7 @@ bool MeasureStartUp()
     for (int Counter = 0; Counter < EarlierLogs; ++Counter)
         std::ofstream(Crowded / ((Counter == 0 ? std::string() : std::to_string(Counter)) + SimName + ".log"));
     const std::vector<std::string> Options{"--fast", "--headless", "--frames", "1"};
-    std::vector<double> PlainMs, CrowdedMs, PlainCpuMs;
+    std::vector<double> PlainMs, CrowdedMs, PlainCpuMs, CrowdedCpuMs;
     for (int Round = 0; Round <= StartUpRuns; ++Round) {
         const TChildRun First = RunSim(Plain, Options);
         const TChildRun Second = RunSim(Crowded, Options);
@@ -123,14 +123,19 @@ bool MeasureStartUp()
         PlainMs.push_back(First.WallSeconds * 1e3);
         PlainCpuMs.push_back(First.CpuSeconds * 1e3);
         CrowdedMs.push_back(Second.WallSeconds * 1e3);
+        CrowdedCpuMs.push_back(Second.CpuSeconds * 1e3);
     }
     const double PlainMedian = Median(PlainMs);
     const double CrowdedMedian = Median(CrowdedMs);
     PrintRow("3 start-up, exec to exit (median of 10)",
              Format("%.1f ms", PlainMedian) + Format(" (CPU %.1f ms)", Median(PlainCpuMs)), "<= 50 ms",
              PlainMedian <= 50);
-    PrintRow("3 the same with 1,000 earlier logs", Format("%+.1f ms", CrowdedMedian - PlainMedian) +
-             Format(" (%.1f ms)", CrowdedMedian), "<= +5 ms", CrowdedMedian - PlainMedian <= 5);
+    // The processor time's difference is the steadier figure: the wall time of a run varies by up to one audio
+    // buffer (23 ms), the time SDL's audio thread may still sleep when the program closes audio.
+    PrintRow("3 the same with 1,000 earlier logs",
+             Format("%+.1f ms", CrowdedMedian - PlainMedian) +
+                 Format(" (CPU %+.1f ms)", Median(CrowdedCpuMs) - Median(PlainCpuMs)),
+             "<= +5 ms", CrowdedMedian - PlainMedian <= 5);
     return true;
 }
 
@@ -179,7 +184,7 @@ std::string ScriptOfSnapshots(const std::vector<std::uint32_t>& Frames, const st
 
 std::string RateText(const TFrameRate& Rate)
 {
-    return std::to_string(Rate.Program) + " (flips: " + Format("%.1f", Rate.Flips) + ")";
+    return "program " + std::to_string(Rate.Program) + Format(", flips %.1f/s", Rate.Flips);
 }
 
 // Device time, headless: five seconds with V-Sync on (the loop starts with it on), then five with it held off.
@@ -207,7 +212,7 @@ bool MeasureWaiting()
         return false;
     const TFrameRate OffRate = FrameRate(Folder, OffFrames, "off-");
     const double OffCpu = Off.CpuSeconds / Off.WallSeconds * 100;
-    PrintRow("4 V-Sync off: CPU of one core", Format("%.1f %%", OffCpu) + " (fps " + RateText(OffRate) + ")",
+    PrintRow("4 V-Sync off: CPU of one core", Format("%.1f %% (fps: ", OffCpu) + RateText(OffRate) + ")",
              "<= 25 %", OffCpu <= 25);
     return true;
 }
@@ -238,7 +243,7 @@ int main(int Count, char** Arguments)
         std::perror("brimlet_measure: cannot make a temporary folder");
         return 1;
     }
-    std::printf("%-40s %-28s %-12s\n", "figure", "measured", "target");
+    std::printf("%-40s %-36s %s\n", "figure (whole process)", "measured", "target");
     bool Measured = false;
     try {
         Measured = MeasureStartUp() && MeasureWaiting() && MeasureMemory();
