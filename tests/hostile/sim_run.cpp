@@ -82,7 +82,14 @@ std::vector<std::string> TSimRun::Environment()
 
 TChildResult TSimRun::Run(const std::vector<std::string>& Arguments, int TimeoutSeconds) const
 {
-    std::vector<std::string> Command{Dir.File("brimlet-sim")};
+    return RunUnder({}, Arguments, TimeoutSeconds);
+}
+
+TChildResult TSimRun::RunUnder(const std::vector<std::string>& Wrapper, const std::vector<std::string>& Arguments,
+                               int TimeoutSeconds) const
+{
+    std::vector<std::string> Command = Wrapper;
+    Command.push_back(Dir.File("brimlet-sim"));
     Command.insert(Command.end(), Arguments.begin(), Arguments.end());
     TChildOptions Options;
     Options.WorkingDirectory = Dir.Path();

@@ -17,12 +17,15 @@ public:
     const std::string& Folder() const { return Dir.Path(); }
     // Replaces a data file of the run (or any file of the folder) with Content.
     void Put(const std::string& Name, const std::string& Content) const;
-    // Removes a data file; a folder of that name is made in its place with AsFolder.
+    // Removes a data file, or puts an empty folder in its place.
     void Remove(const std::string& Name) const;
     void MakeFolder(const std::string& Name) const;
 
     // Runs ./brimlet-sim with Arguments in the folder, with SDL's dummy drivers and the leak suppressions.
     TChildResult Run(const std::vector<std::string>& Arguments, int TimeoutSeconds = 120) const;
+    // The same run under another program, such as valgrind: Wrapper's words come before ./brimlet-sim.
+    TChildResult RunUnder(const std::vector<std::string>& Wrapper, const std::vector<std::string>& Arguments,
+                          int TimeoutSeconds) const;
     // The environment that Run gives the child, for runs started otherwise.
     static std::vector<std::string> Environment();
     // The run's log, brimlet-sim.log.
