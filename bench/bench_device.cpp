@@ -62,7 +62,8 @@ void FillBenchImage(std::uint32_t Phys, std::int32_t Width, std::int32_t Height,
 {
     std::uint32_t State = 0x2545F491u;
     for (std::int32_t Y = 0; Y < Height; ++Y) {
-        std::uint8_t* Row = SimPhysToHost(Phys + static_cast<std::uint32_t>(Y * Pitch), static_cast<std::uint32_t>(Width * 2));
+        std::uint8_t* Row =
+            SimPhysToHost(Phys + static_cast<std::uint32_t>(Y * Pitch), static_cast<std::uint32_t>(Width * 2));
         for (std::int32_t X = 0; X < Width; ++X) {
             const std::uint32_t Random = NextRandom(State);
             std::uint16_t Pixel = static_cast<std::uint16_t>(Random);

@@ -131,7 +131,9 @@ void BlitCopy(benchmark::State& State, bool Keyed)
     if (!SetUp(State, Keyed))
         return;
     // The program's own call, with the destination given, so that the page does not alternate.
-    auto Run = [Keyed] { Blit(BenchImagePhys, 0, 0, ViewWidth, ViewHeight, ImagePitch, Page, 0, 0, Keyed, 255, 0, 255, false); };
+    auto Run = [Keyed] {
+        Blit(BenchImagePhys, 0, 0, ViewWidth, ViewHeight, ImagePitch, Page, 0, 0, Keyed, 255, 0, 255, false);
+    };
     Run();
     if (!PageHoldsView(Keyed))
         State.SkipWithError("Blit copied the wrong pixels");

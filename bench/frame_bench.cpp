@@ -47,7 +47,8 @@ void MemcpyFrameRows(benchmark::State& State)
         return;
     const std::int32_t ScrollX = (GalaxyWidth - 320) / 2;
     const std::int32_t ScrollY = 200;
-    const std::uint8_t* Source = SimPhysToHost(BenchImagePhys + ScrollY * GalaxyPitch + ScrollX * 2, GalaxyPitch * ViewHeight);
+    const std::uint8_t* Source =
+        SimPhysToHost(BenchImagePhys + ScrollY * GalaxyPitch + ScrollX * 2, GalaxyPitch * ViewHeight);
     auto* Dest = static_cast<std::uint8_t*>(GetVideoBuffer());
     for (auto _ : State) {
         for (std::int32_t Y = 0; Y < ViewHeight; ++Y)

@@ -170,7 +170,8 @@ TFrameRate FrameRate(const fs::path& Folder, const std::vector<std::uint32_t>& F
             Rate.Flips = (LastFrame - FirstFrame) / (LastTime - FirstTime);
     }
     if (!Written.empty())
-        Rate.Program = ReadFramesPerSecond((Folder / (Prefix + std::to_string(Written.back().first) + ".png")).string());
+        Rate.Program =
+            ReadFramesPerSecond((Folder / (Prefix + std::to_string(Written.back().first) + ".png")).string());
     return Rate;
 }
 
