@@ -1,93 +1,57 @@
 #include "media_fixture.h"
 
+#include <filesystem>
+
 #include "media/image.h"
+#include "media/music.h"
 
 namespace {
 
-// The test image's pixels, left to right: red, green, blue, white, black and a colour with low bits to drop.
+// Every row of the test image, left to right: red, green, blue, white, black and a colour with low bits to drop.
 const SDL_Color Colours[] = {{255, 0, 0, 0},     {0, 255, 0, 0}, {0, 0, 255, 0},
                              {255, 255, 255, 0}, {0, 0, 0, 0},   {0x12, 0x34, 0x57, 0}};
-const std::uint16_t Rgb565[] = {0xF800, 0x07E0, 0x001F, 0xFFFF, 0x0000, 0x11AA};
-constexpr int Width = 6;
-constexpr int Height = 2;
+const std::vector<std::uint16_t> Rgb565Row = {0xF800, 0x07E0, 0x001F, 0xFFFF, 0x0000, 0x11AA};
 
-// A Width x Height image whose rows both hold the colours above, saved by SDL as a BMP of Depth bits.
-bool SaveBmp(const std::string& Path, int Depth)
+// A 6 x 2 BMP file of Depth bits whose rows both hold the colours above; at 8 bits they form its palette.
+bool WriteBmp(const std::string& Path, int Depth)
 {
-    SDL_Surface* Surface;
-    if (Depth == 8) {
-        Surface = SDL_CreateRGBSurface(SDL_SWSURFACE, Width, Height, 8, 0, 0, 0, 0);
-        SDL_SetColors(Surface, const_cast<SDL_Color*>(Colours), 10, Width);
-    } else {
-        Surface = SDL_CreateRGBSurface(SDL_SWSURFACE, Width, Height, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0);
-    }
-    if (!Surface)
-        return false;
-    for (int Y = 0; Y < Height; ++Y)
-        for (int X = 0; X < Width; ++X) {
-            SDL_Rect Pixel{static_cast<Sint16>(X), static_cast<Sint16>(Y), 1, 1};
-            const Uint32 Value = Depth == 8 ? static_cast<Uint32>(10 + X)
-                                            : SDL_MapRGB(Surface->format, Colours[X].r, Colours[X].g, Colours[X].b);
-            SDL_FillRect(Surface, &Pixel, Value);
+    const std::uint32_t Palette = Depth == 8 ? 6 : 0;
+    const std::uint32_t RowBytes = (6 * Depth / 8 + 3) & ~3u;
+    const std::uint32_t Offset = 54 + 4 * Palette;
+    std::string Content = "BM" + Le(Offset + 2 * RowBytes, 4) + Le(0, 4) + Le(Offset, 4) + Le(40, 4) + Le(6, 4) +
+                          Le(2, 4) + Le(1, 2) + Le(static_cast<std::uint32_t>(Depth), 2) + Le(0, 4) +
+                          Le(2 * RowBytes, 4) + Le(2835, 4) + Le(2835, 4) + Le(Palette, 4) + Le(0, 4);
+    std::string Row;
+    for (int X = 0; X < 6; ++X) {
+        const std::uint32_t Bgr = Colours[X].b | Colours[X].g << 8 | Colours[X].r << 16;
+        if (Depth == 8) {
+            Content += Le(Bgr, 4);
+            Row += static_cast<char>(X);
+        } else {
+            Row += Le(Bgr, Depth / 8);
         }
-    const bool Saved = SDL_SaveBMP(Surface, Path.c_str()) == 0;
-    SDL_FreeSurface(Surface);
-    return Saved;
+    }
+    Row.resize(RowBytes, '\0');
+    return WriteFile(Path, Content + Row + Row);
 }
 
-void PutLe(std::string& Out, std::uint32_t Value, int Bytes)
-{
-    for (int Index = 0; Index < Bytes; ++Index)
-        Out += static_cast<char>((Value >> (8 * Index)) & 0xFF);
-}
-
-// SDL 1.2 saves only 8- and 24-bit BMP files, so the 32-bit one (BGRX pixels, rows bottom up) is made here.
-bool SaveBmp32(const std::string& Path)
-{
-    const std::uint32_t PixelBytes = Width * Height * 4;
-    std::string Content = "BM";
-    PutLe(Content, 54 + PixelBytes, 4);
-    PutLe(Content, 0, 4);
-    PutLe(Content, 54, 4);
-    PutLe(Content, 40, 4);
-    PutLe(Content, Width, 4);
-    PutLe(Content, Height, 4);
-    PutLe(Content, 1, 2);
-    PutLe(Content, 32, 2);
-    PutLe(Content, 0, 4); // no compression
-    PutLe(Content, PixelBytes, 4);
-    PutLe(Content, 2835, 4);
-    PutLe(Content, 2835, 4);
-    PutLe(Content, 0, 4);
-    PutLe(Content, 0, 4);
-    for (int Y = 0; Y < Height; ++Y)
-        for (const SDL_Color& Colour : Colours)
-            PutLe(Content, Colour.b | (Colour.g << 8) | (Colour.r << 16), 4);
-    return WriteFile(Path, Content);
-}
-
-// The bits per pixel that a BMP file's header states.
-int BmpDepth(const std::string& Path)
-{
-    const std::string Content = ReadFile(Path);
-    return Content.size() < 30 ? 0 : static_cast<unsigned char>(Content[28]) | static_cast<unsigned char>(Content[29]) << 8;
-}
-
-std::vector<std::uint16_t> Pixels(SDL_Surface* Surface)
+std::vector<std::uint16_t> Pixels(const SDL_Surface* Surface)
 {
     std::vector<std::uint16_t> Result;
-    SDL_LockSurface(Surface);
-    for (int Y = 0; Y < Surface->h; ++Y) {
-        const auto* Row = reinterpret_cast<const std::uint16_t*>(static_cast<const std::uint8_t*>(Surface->pixels) +
-                                                                 Y * Surface->pitch);
-        Result.insert(Result.end(), Row, Row + Surface->w);
-    }
-    SDL_UnlockSurface(Surface);
+    for (int Y = 0; Y < Surface->h; ++Y)
+        for (int X = 0; X < Surface->w; ++X)
+            Result.push_back(static_cast<const std::uint16_t*>(Surface->pixels)[Y * Surface->pitch / 2 + X]);
     return Result;
 }
 
 class ImageTest : public StartedMediaTest {
 protected:
+    void SetUp() override
+    {
+        StartedMediaTest::SetUp();
+        ASSERT_TRUE(WriteBmp(Temp.File("image.bmp"), 24));
+    }
+
     void TearDown() override
     {
         FreeImage(Image);
@@ -98,63 +62,47 @@ protected:
 };
 
 // Whatever the file's depth, the image comes back in the screen's RGB565 format, low bits dropped.
-TEST_F(ImageTest, ConvertedToRgb565)
+TEST_F(ImageTest, ConvertedToRgb565AndFreedOnce)
 {
-    ASSERT_TRUE(SaveBmp(Temp.File("image24.bmp"), 24));
-    ASSERT_TRUE(SaveBmp(Temp.File("image8.bmp"), 8));
-    ASSERT_TRUE(SaveBmp32(Temp.File("image32.bmp")));
-    std::vector<std::uint16_t> Expected(Rgb565, Rgb565 + Width);
-    Expected.insert(Expected.end(), Rgb565, Rgb565 + Width);
-    for (const int Depth : {24, 8, 32}) {
+    std::vector<std::uint16_t> Expected = Rgb565Row;
+    Expected.insert(Expected.end(), Rgb565Row.begin(), Rgb565Row.end());
+    for (const int Depth : {8, 24, 32}) {
+        SCOPED_TRACE(Depth);
         const std::string File = Temp.File("image" + std::to_string(Depth) + ".bmp");
-        ASSERT_EQ(BmpDepth(File), Depth);
-        ASSERT_TRUE(LoadImage(File, Image, NoColorKey)) << Depth;
-        ASSERT_NE(Image, nullptr);
-        EXPECT_EQ(Image->w, Width);
-        EXPECT_EQ(Image->h, Height);
-        EXPECT_EQ(Image->format->BitsPerPixel, 16) << Depth;
-        EXPECT_EQ(Image->format->Rmask, 0xF800u);
-        EXPECT_EQ(Image->format->Gmask, 0x07E0u);
-        EXPECT_EQ(Image->format->Bmask, 0x001Fu);
-        EXPECT_EQ(Pixels(Image), Expected) << Depth;
+        ASSERT_TRUE(WriteBmp(File, Depth));
+        ASSERT_TRUE(LoadImage(File, Image, NoColorKey));
+        EXPECT_EQ(Image->format->BitsPerPixel, 16);
+        EXPECT_EQ(Pixels(Image), Expected);
         EXPECT_EQ(Image->flags & SDL_SRCCOLORKEY, 0u);
         EXPECT_TRUE(FreeImage(Image));
+        EXPECT_EQ(Image, nullptr);
+        EXPECT_FALSE(FreeImage(Image));
     }
     EXPECT_EQ(TakeEntries(), std::vector<std::string>{});
 }
 
+// The key holds red in its low byte; 0x00FFFFFF alone means no key.
 TEST_F(ImageTest, ColourKeys)
 {
-    ASSERT_TRUE(SaveBmp(Temp.File("image.bmp"), 24));
     const struct {
         std::uint32_t Key;
         bool Keyed;
         std::uint32_t Mapped;
     } Cases[] = {
-        {0x00FFFFFF, false, 0},  {0x000000FF, true, 0xF800}, {0x0000FF00, true, 0x07E0},
+        {0x00FFFFFF, false, 0},     {0x000000FF, true, 0xF800}, {0x0000FF00, true, 0x07E0},
         {0x00FF0000, true, 0x001F}, {0xFF000000, true, 0x0000}, {0xFFFFFFFF, true, 0xFFFF},
-        {0x00573412, true, 0x11AA}, // red in the low byte
+        {0x00573412, true, 0x11AA},
     };
     for (const auto& Case : Cases) {
-        ASSERT_TRUE(LoadImage(Temp.File("image.bmp"), Image, Case.Key)) << std::hex << Case.Key;
-        EXPECT_EQ((Image->flags & SDL_SRCCOLORKEY) != 0, Case.Keyed) << std::hex << Case.Key;
-        EXPECT_EQ(Image->flags & SDL_RLEACCEL, 0u) << std::hex << Case.Key;
+        SCOPED_TRACE(Case.Key);
+        ASSERT_TRUE(LoadImage(Temp.File("image.bmp"), Image, Case.Key));
+        EXPECT_EQ((Image->flags & SDL_SRCCOLORKEY) != 0, Case.Keyed);
+        EXPECT_EQ(Image->flags & SDL_RLEACCEL, 0u);
         if (Case.Keyed) {
-            EXPECT_EQ(Image->format->colorkey, Case.Mapped) << std::hex << Case.Key;
+            EXPECT_EQ(Image->format->colorkey, Case.Mapped);
         }
         EXPECT_TRUE(FreeImage(Image));
     }
-}
-
-TEST_F(ImageTest, FreeingTwice)
-{
-    ASSERT_TRUE(SaveBmp(Temp.File("image.bmp"), 24));
-    ASSERT_TRUE(LoadImage(Temp.File("image.bmp"), Image, NoColorKey));
-    EXPECT_TRUE(FreeImage(Image));
-    EXPECT_EQ(Image, nullptr);
-    EXPECT_FALSE(FreeImage(Image));
-    EXPECT_EQ(Image, nullptr);
-    EXPECT_EQ(TakeEntries(), std::vector<std::string>{});
 }
 
 // A failed load leaves the variable null even when it held a surface, which stays the caller's to free.
@@ -163,43 +111,41 @@ TEST_F(ImageTest, FilesThatDoNotLoad)
     const std::string Missing = Temp.File("missing.bmp");
     const std::string Junk = Temp.File("junk.bmp");
     ASSERT_TRUE(WriteFile(Junk, std::string(4096, 'j')));
-    ASSERT_TRUE(SaveBmp(Temp.File("image.bmp"), 24));
-    const std::pair<std::string, std::string> Cases[] = {
-        {Missing, "Couldn't open " + Missing},
-        {Junk, "Unsupported image format"},
-    };
-    for (const auto& Case : Cases) {
+    for (const auto& [File, Reason] :
+         {std::pair{Missing, "Couldn't open " + Missing}, {Junk, std::string("Unsupported image format")}}) {
         ASSERT_TRUE(LoadImage(Temp.File("image.bmp"), Image, NoColorKey));
         SDL_Surface* Held = Image;
-        EXPECT_FALSE(LoadImage(Case.first, Image, NoColorKey)) << Case.first;
+        EXPECT_FALSE(LoadImage(File, Image, NoColorKey)) << File;
         EXPECT_EQ(Image, nullptr);
-        EXPECT_EQ(TakeEntries(), std::vector<std::string>{Error(Case.second, "LoadImage")});
+        EXPECT_EQ(TakeEntries(), std::vector<std::string>{Error(Reason, "LoadImage")});
         EXPECT_TRUE(FreeImage(Held));
     }
 }
 
-// The whole name reaches SDL_image, however long it is.
-TEST_F(ImageTest, LongFileNameLoads)
+// The whole name reaches SDL_image and SDL_mixer, however long it is.
+TEST_F(ImageTest, LongFileNamesLoad)
 {
-    const std::string Long = LongFileName("image.bmp", 600);
-    ASSERT_GT(Long.size(), 511u);
-    ASSERT_TRUE(SaveBmp(Long, 24));
-    EXPECT_TRUE(LoadImage(Long, Image, NoColorKey));
-    EXPECT_NE(Image, nullptr);
-    EXPECT_EQ(TakeEntries(), std::vector<std::string>{});
+    std::string Folder = Temp.Path();
+    while (Folder.size() < 600)
+        Folder += "/" + std::string(100, 'd');
+    std::filesystem::create_directories(Folder);
+    ASSERT_TRUE(WriteBmp(Folder + "/image.bmp", 24));
+    ASSERT_TRUE(WriteWav(Folder + "/song.wav", 100, 1, 1));
+    EXPECT_TRUE(LoadImage(Folder + "/image.bmp", Image, NoColorKey));
+    Mix_Music* Music = nullptr;
+    EXPECT_TRUE(LoadMusic(Folder + "/song.wav", Music));
+    FreeMusic(Music);
+    EXPECT_EQ(TakeEntries(), std::vector<std::string>{Status("Music \"" + Folder + "/song.wav\" loaded", "LoadMusic")});
 }
 
-// Without a video mode there is no screen format to convert to, whether or not SDL's video was started.
+// Without a video mode there is no screen format to convert to, whether or not SDL's video is started.
 TEST_F(MediaTest, ImageWithoutVideoMode)
 {
-    ASSERT_TRUE(SaveBmp(Temp.File("image.bmp"), 24));
+    ASSERT_TRUE(WriteBmp(Temp.File("image.bmp"), 24));
     for (const bool VideoStarted : {false, true}) {
-        if (VideoStarted) {
-            ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0);
-        }
+        ASSERT_TRUE(!VideoStarted || SDL_Init(SDL_INIT_VIDEO) == 0);
         SDL_Surface* Image = nullptr;
         EXPECT_FALSE(LoadImage(Temp.File("image.bmp"), Image, NoColorKey)) << VideoStarted;
-        EXPECT_EQ(Image, nullptr);
         EXPECT_EQ(TakeEntries(), std::vector<std::string>{Error("No video mode has been set", "LoadImage")});
     }
 }

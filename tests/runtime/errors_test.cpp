@@ -76,26 +76,4 @@ TEST(ErrorClasses, RecordTheRaisingSiteAndItsCallers)
     }
 }
 
-TEST(ErrorClasses, RaiseInOutErrorCarriesTheSystemsText)
-{
-    const struct {
-        int Code;
-        const char* Text;
-    } Cases[] = {
-        {ENOSPC, "No space left on device"},
-        {EPIPE, "Broken pipe"},
-        {ENOENT, "No such file or directory"},
-        {ENOTDIR, "Not a directory"},
-    };
-    for (const auto& Case : Cases) {
-        try {
-            RaiseInOutError(Case.Code);
-            ADD_FAILURE() << "nothing raised for " << Case.Code;
-        } catch (const EInOutError& Error) {
-            EXPECT_EQ(Error.ErrorCode, Case.Code);
-            EXPECT_EQ(Error.Message, Case.Text);
-        }
-    }
-}
-
 }
