@@ -1,7 +1,6 @@
 #include "media_fixture.h"
 
 #include <SDL_mixer.h>
-#include <cstdlib>
 #include <fcntl.h>
 
 #include "device/register_map.h"
@@ -70,9 +69,6 @@ void SetMixerArgument(std::uint32_t Argument)
 
 void MediaTest::SetUp()
 {
-    // SDL's dummy drivers unless the one who runs the tests chose others.
-    setenv("SDL_VIDEODRIVER", "dummy", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
     SimReset();
     SimSetFastMode(true);
     SetArguments({});

@@ -41,8 +41,9 @@ const std::string AllBits = "SDL_SWSURFACE = 1\nSDL_HWSURFACE = 1\nSDL_FULLSCREE
                             "SDL_DOUBLEBUF = 1\nColor depth = 8\n";
 
 // The video information's two flag bytes, each tested as a whole, choose the flags; a single argument's mask then
-// replaces that choice, and a mask that does not convert is raised before anything is printed.
-TEST_F(InitSdlTest, VideoInformationAndFlagMask)
+// replaces that choice, and a mask that does not convert is raised before anything is printed. A failing call is
+// logged with SDL's text and the call's location, then raised.
+TEST_F(InitSdlTest, InformationMaskAndFailures)
 {
     const std::string Blit = Status("Hardware blit available...", "InitSDL");
     const std::string Hardware = Status("Hardware Surface available...", "InitSDL");
@@ -55,6 +56,8 @@ TEST_F(InitSdlTest, VideoInformationAndFlagMask)
         std::uint32_t Flags;
         int Depth;
         std::string Raised;
+        std::function<void()> Arrange = {};
+        std::uint32_t MixerAfter = 0xFFFF; // whether SetVolume(255) was reached
     } Cases[] = {
         {0x00000101, {}, {Blit, Hardware}, "", 0x80000101u, 16, ""},
         {0x00000000, {}, {Software}, "", 0x80000000u, 16, ""},
@@ -79,12 +82,21 @@ TEST_F(InitSdlTest, VideoInformationAndFlagMask)
         {0x0101, {"32"}, {Blit, Hardware}, MaskLines("00000020", "Color depth = 8\n", "00000000"), 0x00000000u, 8, ""},
         {0x0101, {"abc"}, {Blit, Hardware}, "", 0, 0, "EConvertError : \"abc\" is an invalid integer"},
         {0x0101, {"4294967296"}, {Blit, Hardware}, "", 0, 0, "EConvertError : \"4294967296\" is an invalid integer"},
+        {0x0101, {"18"}, {Error("No available video device", "InitSDL")}, "", 0, 0, "Exception : InitSDL failed",
+         [] { SimInjectFault("sdl-video"); }, 0x1234},
+        {0x0101, {"18"}, {Error("No available audio device", "InitSDL")}, "", 0, 0, "Exception : InitSDL:Audio failed",
+         [] { SimInjectFault("sdl-audio"); }, 0x1234},
+        {0x0101, {"18"}, {Error("Video information not available", "InitSDL - SDL_GetVideoInfo")}, "", 0, 0,
+         "Exception : InitSDL:Video failed", SimFailVideoInfo},
     };
     for (const auto& Case : Cases) {
         SCOPED_TRACE(testing::Message() << std::hex << Case.Word << " "
                                         << (Case.Arguments.empty() ? "" : Case.Arguments[0]));
         SimReset();
         SimOverrideVideoInfo(Case.Word);
+        SetMixerArgument(0x1234);
+        if (Case.Arrange)
+            Case.Arrange();
         SetArguments(Case.Arguments);
         const TInitResult Result = RunInitSdl();
         EXPECT_EQ(Result.Out, Case.Out);
@@ -100,14 +112,14 @@ TEST_F(InitSdlTest, VideoInformationAndFlagMask)
             EXPECT_FALSE(SimLastVideoRequest().Made);
         }
         EXPECT_EQ(TakeEntries(), Entries);
+        EXPECT_EQ(SimMixerArgument(), Case.MixerAfter);
         CloseSdl();
     }
 }
 
-// What SDL is left with: audio at 22050 Hz 16-bit stereo, the mixer at 255, a 320 x 240 screen, no cursor.
+// What SDL is left with: audio at 22050 Hz 16-bit stereo, a 320 x 240 screen, no cursor.
 TEST_F(InitSdlTest, LeavesSdlStarted)
 {
-    SetMixerArgument(0x1234);
     SDL_Surface* Screen = RunInitSdl().Screen;
     ASSERT_NE(Screen, nullptr);
     EXPECT_EQ(Screen->w, 320);
@@ -121,7 +133,6 @@ TEST_F(InitSdlTest, LeavesSdlStarted)
     EXPECT_EQ(Rate, 22050);
     EXPECT_EQ(Format, AUDIO_S16LSB);
     EXPECT_EQ(Channels, 2);
-    EXPECT_EQ(SimMixerArgument(), 0xFFFFu);
 
     // A windowed simulator drops SDL_FULLSCREEN from what reaches SDL, while the program's request stays recorded.
     CloseSdl();
@@ -131,38 +142,6 @@ TEST_F(InitSdlTest, LeavesSdlStarted)
     ASSERT_NE(Screen, nullptr);
     EXPECT_EQ(Screen->flags & SDL_FULLSCREEN, 0u);
     EXPECT_NE(SimLastVideoRequest().Flags & SDL_FULLSCREEN, 0u);
-}
-
-// Each failing call: its entry carries SDL's text and the call's location, then the error is raised.
-TEST_F(InitSdlTest, Failures)
-{
-    const struct {
-        std::function<void()> Arrange;
-        std::string Entry;
-        std::string Raised;
-        std::uint32_t MixerAfter; // whether SetVolume(255) was reached
-    } Cases[] = {
-        {[] { SimInjectFault("sdl-video"); }, Error("No available video device", "InitSDL"),
-         "Exception : InitSDL failed", 0x1234u},
-        {[] { SimInjectFault("sdl-audio"); }, Error("No available audio device", "InitSDL"),
-         "Exception : InitSDL:Audio failed", 0x1234u},
-        {SimFailVideoInfo, Error("Video information not available", "InitSDL - SDL_GetVideoInfo"),
-         "Exception : InitSDL:Video failed", 0xFFFFu},
-    };
-    for (const auto& Case : Cases) {
-        SCOPED_TRACE(Case.Raised);
-        SimReset();
-        SetMixerArgument(0x1234);
-        Case.Arrange();
-        SetArguments({"18"});
-        const TInitResult Result = RunInitSdl();
-        EXPECT_EQ(Result.Out, "");
-        EXPECT_EQ(Result.Raised, Case.Raised);
-        EXPECT_FALSE(SimLastVideoRequest().Made);
-        EXPECT_EQ(TakeEntries(), std::vector<std::string>{Case.Entry});
-        EXPECT_EQ(SimMixerArgument(), Case.MixerAfter);
-        CloseSdl();
-    }
 }
 
 } // namespace

@@ -71,14 +71,4 @@ TEST_F(SpeakerTest, CaptureHoldsWhatTheListenerHears)
     EXPECT_EQ(Other, 0);
 }
 
-// A reset ends the capture with a complete, empty file; a capture that cannot be made says so.
-TEST_F(SpeakerTest, CaptureEndsAtResetAndFailsWhereItCannotWrite)
-{
-    const std::string Capture = Temp.File("empty.wav");
-    ASSERT_TRUE(SimOpenAudioOut(Capture));
-    SimReset();
-    EXPECT_EQ(ReadFile(Capture), WavHeader(0));
-    EXPECT_FALSE(SimOpenAudioOut(Temp.File("no-such-folder/heard.wav")));
-}
-
 } // namespace
