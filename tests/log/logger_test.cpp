@@ -53,7 +53,6 @@ TEST_F(Logger, NamesTheFileAfterTheExecutable)
         const char* LogFile;
     } Cases[] = {
         {"prog.bin", "prog.bin", "/", "prog.log"},
-        {"prog", "prog", "/", "prog.log"},
         {"prog.tar.gz", "prog.tar.gz", "/", "prog.tar.log"},
         {"sub.d/prog", "prog", "/sub.d/", "sub.d/prog.log"},
         {"win\\prog.exe", "prog.exe", "/win\\", "win\\prog.log"},

@@ -35,15 +35,6 @@ bool WriteBmp(const std::string& Path, int Depth)
     return WriteFile(Path, Content + Row + Row);
 }
 
-std::vector<std::uint16_t> Pixels(const SDL_Surface* Surface)
-{
-    std::vector<std::uint16_t> Result;
-    for (int Y = 0; Y < Surface->h; ++Y)
-        for (int X = 0; X < Surface->w; ++X)
-            Result.push_back(static_cast<const std::uint16_t*>(Surface->pixels)[Y * Surface->pitch / 2 + X]);
-    return Result;
-}
-
 class ImageTest : public StartedMediaTest {
 protected:
     void SetUp() override
@@ -72,7 +63,11 @@ TEST_F(ImageTest, ConvertedToRgb565AndFreedOnce)
         ASSERT_TRUE(WriteBmp(File, Depth));
         ASSERT_TRUE(LoadImage(File, Image, NoColorKey));
         EXPECT_EQ(Image->format->BitsPerPixel, 16);
-        EXPECT_EQ(Pixels(Image), Expected);
+        std::vector<std::uint16_t> Pixels;
+        for (int Y = 0; Y < Image->h; ++Y)
+            for (int X = 0; X < Image->w; ++X)
+                Pixels.push_back(static_cast<const std::uint16_t*>(Image->pixels)[Y * Image->pitch / 2 + X]);
+        EXPECT_EQ(Pixels, Expected);
         EXPECT_EQ(Image->flags & SDL_SRCCOLORKEY, 0u);
         EXPECT_TRUE(FreeImage(Image));
         EXPECT_EQ(Image, nullptr);
