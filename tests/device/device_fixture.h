@@ -1,10 +1,9 @@
 #pragma once
-// A fresh simulated device and a fresh device layer for every test, with helpers that turn what the hardware saw
-// into text that reads like the simulator's trace ("W16 C00028DA 04AB").
+// A fresh simulated device and a fresh device layer for every test, and what the hardware saw as text that reads
+// like the simulator's trace ("W16 C00028DA 04AB").
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -14,54 +13,62 @@
 #include "sim/sim.h"
 #include "support/test_support.h"
 
+using TLines = std::vector<std::string>;
+
 inline std::string AccessText(const TSimAccess& Access)
 {
     char Text[32];
-    if (Access.Bits == 16)
-        std::snprintf(Text, sizeof Text, "%s16 %08X %04X", Access.Write ? "W" : "R", Access.Address, Access.Value);
-    else
-        std::snprintf(Text, sizeof Text, "%s32 %08X %08X", Access.Write ? "W" : "R", Access.Address, Access.Value);
+    std::snprintf(Text, sizeof Text, Access.Bits == 16 ? "%c16 %08X %04X" : "%c32 %08X %08X", Access.Write ? 'W' : 'R',
+                  Access.Address, Access.Value);
     return Text;
 }
 
-// The recorded accesses since the last call; Filter picks which ones are kept.
-template <typename TFilter>
-std::vector<std::string> TakeAccesses(TFilter Filter)
+inline std::string W32(std::uint32_t Address, std::uint32_t Value)
 {
-    std::vector<std::string> Result;
+    return AccessText({true, 32, Address, Value});
+}
+
+// The accesses recorded since the last call; with WritesOnly, the writes alone.
+inline TLines TakeAccesses(bool WritesOnly = false)
+{
+    TLines Result;
     for (const TSimAccess& Access : SimTakeRecording())
-        if (Filter(Access))
+        if (Access.Write || !WritesOnly)
             Result.push_back(AccessText(Access));
     return Result;
 }
 
-inline std::vector<std::string> TakeAccesses()
+// What Body prints on standard output.
+template <typename TBody>
+std::string Captured(TBody Body)
 {
-    return TakeAccesses([](const TSimAccess&) { return true; });
+    testing::internal::CaptureStdout();
+    Body();
+    return testing::internal::GetCapturedStdout();
 }
 
-inline std::vector<std::string> TakeWrites()
-{
-    return TakeAccesses([](const TSimAccess& Access) { return Access.Write; });
-}
+// The last release of the register window leaves the display at 16 bits per pixel, 640 bytes a line.
+const TLines RestoreWrites = {"W16 C00028DA 04AB", "W16 C000290C 0280"};
 
-// A test name made of the letters and digits of Text, the rest turned into underscores.
-inline std::string TestName(const std::string& Text)
+// One wait for the idle blitter (in fast mode a single read), as every blitter operation begins and ends.
+const std::string BlitterIdle = "R32 E0020034 00000000";
+
+// NopBlit on the page at Target: its fixed operation between two waits.
+inline TLines NopAccesses(std::uint32_t Target)
 {
-    std::string Name;
-    for (char C : Text)
-        Name += std::isalnum(static_cast<unsigned char>(C)) ? C : '_';
-    return Name;
+    return {BlitterIdle,           W32(0xE0020000, 0x60),  W32(0xE0020004, Target), W32(0xE002000C, 0x100),
+            W32(0xE0020020, 0),    W32(0xE002002C, 0x10008), W32(0xE0020030, 0x7AA), W32(0xE0020034, 1),
+            BlitterIdle};
 }
 
 class DeviceTest : public testing::Test {
 protected:
-    void SetUp() override
+    void SetUp() override { Fresh(); }
+
+    static void Fresh()
     {
         SimReset();
         SimSetFastMode(true);
         DeviceInitialization();
     }
-
-    void TearDown() override { SimTakeRecording(); }
 };

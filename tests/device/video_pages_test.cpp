@@ -1,5 +1,7 @@
 #include "device_fixture.h"
 
+#include <tuple>
+
 #include "device/register_window.h"
 #include "device/video_pages.h"
 
@@ -17,22 +19,16 @@ TEST_F(VideoPagesTest, StartUpStepLeavesNothingOpen)
     EXPECT_EQ(MemoryRefCount, 0);
     EXPECT_FALSE(VideoReady);
     for (const TFrameBuffer* Page : {&FB0, &FB1}) {
-        EXPECT_FALSE(Page->Shown);
         EXPECT_LT(Page->Handle, 0);
-        EXPECT_EQ(Page->Screen, nullptr);
-        EXPECT_EQ(Page->BitsPerPixel, 0);
-        EXPECT_EQ(Page->BytesPerPixel, 0);
-        EXPECT_EQ(Page->SMemStart, 0u);
-        EXPECT_EQ(Page->SMemLen, 0u);
+        EXPECT_EQ(std::make_tuple(Page->Shown, Page->Screen, Page->BitsPerPixel, Page->BytesPerPixel, Page->SMemStart,
+                                  Page->SMemLen),
+                  std::make_tuple(false, static_cast<void*>(nullptr), 0, 0, 0u, 0u));
     }
-}
-
-TEST_F(VideoPagesTest, NoDrawingPageBeforeVideoIsUp)
-{
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(GetVideoBuffer(), nullptr);
-    EXPECT_EQ(GetVideoBufferPhys(), 0u);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Video buffer not initialized\n");
+    EXPECT_EQ(Captured([] {
+                  EXPECT_EQ(GetVideoBuffer(), nullptr);
+                  EXPECT_EQ(GetVideoBufferPhys(), 0u);
+              }),
+              "Video buffer not initialized\n");
 }
 
 // Drawing goes to the page that is not shown, decided by page 0's flag alone.
@@ -48,20 +44,19 @@ TEST_F(VideoPagesTest, DrawingPageIsThePageNotShown)
         void* Buffer;
         std::uint32_t Phys;
     };
-    const TCase Cases[] = {
-        {false, false, &Pixels0, 0x03000000},
-        {true, false, &Pixels1, 0x03040000},
-        {false, true, &Pixels0, 0x03000000},
-        {true, true, &Pixels1, 0x03040000},
-    };
-    testing::internal::CaptureStdout();
-    for (const TCase& Case : Cases) {
-        FB0.Shown = Case.Shown0;
-        FB1.Shown = Case.Shown1;
-        EXPECT_EQ(GetVideoBuffer(), Case.Buffer) << Case.Shown0 << Case.Shown1;
-        EXPECT_EQ(GetVideoBufferPhys(), Case.Phys) << Case.Shown0 << Case.Shown1;
-    }
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    const TCase Cases[] = {{false, false, &Pixels0, 0x03000000},
+                           {true, false, &Pixels1, 0x03040000},
+                           {false, true, &Pixels0, 0x03000000},
+                           {true, true, &Pixels1, 0x03040000}};
+    EXPECT_EQ(Captured([&] {
+                  for (const TCase& Case : Cases) {
+                      FB0.Shown = Case.Shown0;
+                      FB1.Shown = Case.Shown1;
+                      EXPECT_EQ(GetVideoBuffer(), Case.Buffer) << Case.Shown0 << Case.Shown1;
+                      EXPECT_EQ(GetVideoBufferPhys(), Case.Phys) << Case.Shown0 << Case.Shown1;
+                  }
+              }),
+              "");
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "device_fixture.h"
 
 #include <cinttypes>
+#include <tuple>
 
 #include "device/register_window.h"
 #include "device/video.h"
@@ -8,247 +9,134 @@
 
 namespace {
 
-std::string ScreenLine(const void* Screen)
+// A page's program address prints whole, with at least 8 digits, even where it needs more than 32 bits.
+std::string ScreenLine(std::uint32_t Start)
 {
     char Text[64];
-    std::snprintf(Text, sizeof Text, "Screen:     %08" PRIXPTR, reinterpret_cast<std::uintptr_t>(Screen));
+    std::snprintf(Text, sizeof Text, "Screen:     %08" PRIXPTR,
+                  reinterpret_cast<std::uintptr_t>(SimPhysToHost(Start, PageBytes)));
     return Text;
 }
 
-std::vector<std::string> SetUpLines()
+TLines SetUpLines()
 {
-    return {"Initialize Video",         "Open FB0 device",      "ID:         sim-fb0", "SMem_Start: 03000000",
-            "SMem_Len:   00040000",     ScreenLine(FB0.Screen), "Open FB2 device",     "ID:         sim-fb1",
-            "SMem_Start: 03040000",     "SMem_Len:   00040000", ScreenLine(FB1.Screen)};
-}
-
-bool IsBlitterAccess(const TSimAccess& Access)
-{
-    return Access.Bits == 32;
-}
-
-std::vector<std::string> NopWrites(std::uint32_t Target)
-{
-    const std::pair<std::uint32_t, std::uint32_t> Writes[] = {{0xE0020000, 0x60},    {0xE0020004, Target},
-                                                              {0xE002000C, 0x100},   {0xE0020020, 0},
-                                                              {0xE002002C, 0x10008}, {0xE0020030, 0x7AA},
-                                                              {0xE0020034, 1}};
-    std::vector<std::string> Result;
-    for (const auto& Write : Writes)
-        Result.push_back(AccessText({true, 32, Write.first, Write.second}));
-    return Result;
+    return {"Initialize Video",     "Open FB0 device",      "ID:         sim-fb0", "SMem_Start: 03000000",
+            "SMem_Len:   00040000", ScreenLine(SimFb0Start), "Open FB2 device",     "ID:         sim-fb1",
+            "SMem_Start: 03040000", "SMem_Len:   00040000", ScreenLine(SimFb1Start)};
 }
 
 using VideoTest = DeviceTest;
 
-struct TFormatCase {
-    std::int32_t Width, Height, BitsPerPixel;
-    const char* Format;
-    const char* LineLength;
-    std::int32_t BytesPerPixel;
-};
-
-class VideoFormatTest : public DeviceTest, public testing::WithParamInterface<TFormatCase> {};
-
-TEST_P(VideoFormatTest, SetUpReportsBothPagesAndProgramsTheDisplay)
+// Each pixel size programs its own format and line length (the size asked for plays no part), then the display is
+// enabled and the closing no-op runs on page 0, the drawing page right after set-up.
+TEST_F(VideoTest, SetUpReportsBothPagesAndProgramsTheDisplay)
 {
-    const TFormatCase& C = GetParam();
-    SimPokeReg16(0x0904, 0x1234);
-    SimStartRecording();
-    testing::internal::CaptureStdout();
-    ASSERT_TRUE(InitVideo(C.Width, C.Height, C.BitsPerPixel));
-    EXPECT_EQ(SplitLines(testing::internal::GetCapturedStdout()), SetUpLines());
-    const std::vector<TSimAccess> Accesses = SimTakeRecording();
-    std::vector<std::string> Registers;
-    std::vector<std::string> BlitterWrites;
-    for (const TSimAccess& Access : Accesses) {
-        if (!IsBlitterAccess(Access))
-            Registers.push_back(AccessText(Access));
-        else if (Access.Write)
-            BlitterWrites.push_back(AccessText(Access));
-    }
-    EXPECT_EQ(Registers, (std::vector<std::string>{std::string("W16 C00028DA ") + C.Format,
-                                                   std::string("W16 C000290C ") + C.LineLength, "W16 C000090A FFFF",
-                                                   "R16 C0000904 1234", "W16 C0000904 1634"}));
-    // The closing no-op blit comes last, on page 0, the drawing page right after set-up.
-    EXPECT_FALSE(IsBlitterAccess(Accesses.front()));
-    EXPECT_EQ(BlitterWrites, NopWrites(SimFb0Start));
+    struct TCase {
+        std::int32_t Width, Height, BitsPerPixel;
+        const char* Format;
+        const char* LineLength;
+        std::int32_t BytesPerPixel;
+    };
+    const TCase Cases[] = {{320, 240, 16, "04AB", "0280", 2}, {0, 0, 16, "04AB", "0280", 2},
+                           {320, 240, 15, "02AB", "0280", 2}, {320, 240, 8, "02AB", "0140", 1},
+                           {320, 240, 32, "08AB", "0500", 4}};
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.BitsPerPixel);
+        Fresh();
+        SimPokeReg16(0x0904, 0x1234);
+        SimStartRecording();
+        const std::string Output = Captured([&] { EXPECT_TRUE(InitVideo(C.Width, C.Height, C.BitsPerPixel)); });
+        EXPECT_EQ(SplitLines(Output), SetUpLines());
+        TLines Expected = {std::string("W16 C00028DA ") + C.Format, std::string("W16 C000290C ") + C.LineLength,
+                           "W16 C000090A FFFF", "R16 C0000904 1234", "W16 C0000904 1634"};
+        const TLines Nop = NopAccesses(SimFb0Start);
+        Expected.insert(Expected.end(), Nop.begin(), Nop.end());
+        EXPECT_EQ(TakeAccesses(), Expected);
 
-    EXPECT_TRUE(VideoReady);
-    EXPECT_EQ(MemoryRefCount, 1);
-    EXPECT_EQ(SimOpenDeviceFiles(), 3);
-    const TFrameBuffer* Pages[] = {&FB0, &FB1};
-    const std::uint32_t Starts[] = {SimFb0Start, SimFb1Start};
-    for (int I = 0; I < 2; ++I) {
-        EXPECT_FALSE(Pages[I]->Shown);
-        EXPECT_GE(Pages[I]->Handle, 0);
-        EXPECT_EQ(Pages[I]->Screen, SimPhysToHost(Starts[I], PageBytes));
-        EXPECT_EQ(Pages[I]->BitsPerPixel, C.BitsPerPixel);
-        EXPECT_EQ(Pages[I]->BytesPerPixel, C.BytesPerPixel);
-        EXPECT_EQ(Pages[I]->SMemStart, Starts[I]);
-        EXPECT_EQ(Pages[I]->SMemLen, SimFbLength);
+        EXPECT_TRUE(VideoReady);
+        EXPECT_EQ(MemoryRefCount, 1);
+        EXPECT_EQ(SimOpenDeviceFiles(), 3);
+        for (const TFrameBuffer* Page : {&FB0, &FB1}) {
+            const std::uint32_t Start = Page == &FB0 ? SimFb0Start : SimFb1Start;
+            EXPECT_EQ(std::make_tuple(Page->Shown, Page->Screen, Page->BitsPerPixel, Page->BytesPerPixel,
+                                      Page->SMemStart, Page->SMemLen),
+                      std::make_tuple(false, static_cast<void*>(SimPhysToHost(Start, PageBytes)), C.BitsPerPixel,
+                                      C.BytesPerPixel, Start, SimFbLength));
+        }
     }
-    EXPECT_NE(FB0.Handle, FB1.Handle);
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(GetVideoBuffer(), FB0.Screen);
-    EXPECT_EQ(GetVideoBufferPhys(), SimFb0Start);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    EXPECT_TRUE(CloseVideo());
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, VideoFormatTest,
-                         testing::Values(TFormatCase{320, 240, 16, "04AB", "0280", 2},
-                                         TFormatCase{0, 0, 16, "04AB", "0280", 2},
-                                         TFormatCase{320, 240, 15, "02AB", "0280", 2},
-                                         TFormatCase{320, 240, 8, "02AB", "0140", 1},
-                                         TFormatCase{320, 240, 24, "06AB", "03C0", 3},
-                                         TFormatCase{320, 240, 32, "08AB", "0500", 4}),
-                         [](const testing::TestParamInfo<TFormatCase>& Info) {
-                             return TestName(std::to_string(Info.param.Width) + "x" + std::to_string(Info.param.Height) +
-                                             " " + std::to_string(Info.param.BitsPerPixel) + "bpp");
-                         });
-
-TEST_F(VideoTest, SecondSetUpChangesNothing)
+// A second set-up is refused and changes nothing. Closing gives back what set-up took (the last window reference
+// with its restoring writes, or only its own reference while another is held), and set-up then runs again in full.
+TEST_F(VideoTest, CloseGivesBackWhatSetUpTookAndSetUpRunsAgain)
 {
-    testing::internal::CaptureStdout();
-    ASSERT_TRUE(InitVideo(320, 240, 16));
-    testing::internal::GetCapturedStdout();
-    const TFrameBuffer Before = FB0;
-    SimStartRecording();
-    testing::internal::CaptureStdout();
-    EXPECT_FALSE(InitVideo(320, 240, 16));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    EXPECT_TRUE(TakeAccesses().empty());
-    EXPECT_EQ(MemoryRefCount, 1);
-    EXPECT_EQ(SimOpenDeviceFiles(), 3);
-    EXPECT_EQ(FB0.Handle, Before.Handle);
-    EXPECT_TRUE(VideoReady);
-    EXPECT_TRUE(CloseVideo());
-}
-
-TEST_F(VideoTest, CloseGivesEverythingBackAndSetUpRunsAgainInFull)
-{
-    testing::internal::CaptureStdout();
     EXPECT_FALSE(CloseVideo());
-    ASSERT_TRUE(InitVideo(320, 240, 16));
-    testing::internal::GetCapturedStdout();
-
+    Captured([] { EXPECT_TRUE(InitVideo(320, 240, 16)); });
     SimStartRecording();
+    EXPECT_EQ(Captured([] { EXPECT_FALSE(InitVideo(320, 240, 16)); }), "");
+    EXPECT_TRUE(TakeAccesses().empty());
+    EXPECT_EQ(SimOpenDeviceFiles(), 3);
     EXPECT_TRUE(CloseVideo());
+    EXPECT_FALSE(CloseVideo());
+    EXPECT_EQ(TakeAccesses(), RestoreWrites);
     EXPECT_FALSE(VideoReady);
     EXPECT_EQ(MemoryRefCount, 0);
     EXPECT_EQ(SimOpenDeviceFiles(), 0);
-    EXPECT_EQ(TakeAccesses(), (std::vector<std::string>{"W16 C00028DA 04AB", "W16 C000290C 0280"}));
-    EXPECT_FALSE(CloseVideo());
 
     FB0.Shown = true;
-    testing::internal::CaptureStdout();
-    ASSERT_TRUE(InitVideo(320, 240, 16));
-    EXPECT_EQ(SplitLines(testing::internal::GetCapturedStdout()), SetUpLines());
-    EXPECT_FALSE(FB0.Shown);
-    EXPECT_EQ(SimOpenDeviceFiles(), 3);
-    EXPECT_EQ(MemoryRefCount, 1);
-    EXPECT_TRUE(CloseVideo());
-}
-
-TEST_F(VideoTest, CloseKeepsAReferenceHeldElsewhere)
-{
     ASSERT_TRUE(OpenMemory());
-    testing::internal::CaptureStdout();
-    ASSERT_TRUE(InitVideo(320, 240, 16));
-    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(SplitLines(Captured([] { EXPECT_TRUE(InitVideo(320, 240, 16)); })), SetUpLines());
+    EXPECT_FALSE(FB0.Shown);
     EXPECT_EQ(MemoryRefCount, 2);
+    EXPECT_EQ(SimOpenDeviceFiles(), 3);
     SimStartRecording();
     EXPECT_TRUE(CloseVideo());
+    EXPECT_TRUE(TakeAccesses().empty());
     EXPECT_EQ(MemoryRefCount, 1);
     EXPECT_EQ(SimOpenDeviceFiles(), 1);
-    EXPECT_TRUE(TakeAccesses().empty());
-    CloseMemory();
 }
 
-const char* const Screen0 = "<page 0's address>";
-
-// The error numbers are those the simulated device gives: ENOENT (2) for a missing framebuffer device, EIO (5)
-// for a refused screen query, ENOMEM (12) for a refused mapping.
-struct TFailureCase {
-    const char* Fault;
-    bool WindowHeld;
-    std::vector<std::string> Lines; // Screen0 stands for page 0's address line
-    bool ReachesPage1;
-};
-
-class VideoFailureTest : public DeviceTest, public testing::WithParamInterface<TFailureCase> {};
-
-// A failed set-up says which step failed, gives back every descriptor it opened and the window reference it took,
-// and leaves video not ready.
-TEST_P(VideoFailureTest, ReportsAndGivesBackWhatItTook)
+// A failed set-up says which step failed, with the simulated device's error number (ENOENT 2, EIO 5, ENOMEM 12),
+// gives back every descriptor it opened and the window reference it took, and leaves video not ready.
+TEST_F(VideoTest, FailedSetUpReportsAndGivesBackWhatItTook)
 {
-    const TFailureCase& C = GetParam();
-    if (C.WindowHeld) {
-        ASSERT_TRUE(OpenMemory());
+    const TLines All = SetUpLines();
+    TLines Fb1Open(All.begin(), All.begin() + 7);
+    Fb1Open.push_back("No access to FB1:2");
+    struct TCase {
+        const char* Fault;
+        TLines Lines;
+    };
+    const TCase Cases[] = {
+        {"mem-open", {"Initialize Video", "dev/mem not open"}},
+        {"mem-map-regs", {"Initialize Video", "memory not maped"}},
+        {"fb0-open", {"Initialize Video", "Open FB0 device", "No access to FB0:2"}},
+        {"fb-info", {"Initialize Video", "Open FB0 device", "No screen info for FB0:5"}},
+        {"fb-map", {"Initialize Video", "Open FB0 device", "FB0 not mapped:12"}},
+        {"fb1-open", Fb1Open},
+    };
+    for (const TCase& C : Cases) {
+        const bool MemFault = std::string(C.Fault).compare(0, 4, "mem-") == 0;
+        // With the window held elsewhere /dev/mem is open already: the mem faults cannot strike.
+        for (bool WindowHeld : {false, true}) {
+            if (MemFault && WindowHeld)
+                continue;
+            SCOPED_TRACE(std::string(C.Fault) + (WindowHeld ? " with the window held" : ""));
+            Fresh();
+            if (WindowHeld) {
+                ASSERT_TRUE(OpenMemory());
+            }
+            ASSERT_TRUE(SimInjectFault(C.Fault));
+            SimStartRecording();
+            EXPECT_EQ(SplitLines(Captured([] { EXPECT_FALSE(InitVideo(320, 240, 16)); })), C.Lines);
+            EXPECT_FALSE(VideoReady);
+            EXPECT_EQ(MemoryRefCount, WindowHeld ? 1 : 0);
+            EXPECT_EQ(SimOpenDeviceFiles(), WindowHeld ? 1 : 0);
+            // Only a window opened and mapped here is given back with the restoring writes.
+            EXPECT_EQ(TakeAccesses(true), WindowHeld || MemFault ? TLines{} : RestoreWrites);
+            EXPECT_FALSE(CloseVideo());
+        }
     }
-    const std::int32_t CountBefore = MemoryRefCount;
-    const int FilesBefore = SimOpenDeviceFiles();
-    ASSERT_TRUE(SimInjectFault(C.Fault));
-    SimStartRecording();
-    testing::internal::CaptureStdout();
-    EXPECT_FALSE(InitVideo(320, 240, 16));
-    std::vector<std::string> Expected = C.Lines;
-    for (std::string& Line : Expected)
-        if (Line == Screen0)
-            Line = ScreenLine(FB0.Screen);
-    EXPECT_EQ(SplitLines(testing::internal::GetCapturedStdout()), Expected);
-    EXPECT_FALSE(VideoReady);
-    EXPECT_EQ(MemoryRefCount, CountBefore);
-    EXPECT_EQ(SimOpenDeviceFiles(), FilesBefore);
-    std::vector<std::string> Writes = TakeWrites();
-    // Only a failure after the window was opened here gives back its last reference, with the restoring writes.
-    const bool OpenedHere = !C.WindowHeld && std::string(C.Fault) != "mem-open" &&
-                            std::string(C.Fault) != "mem-map-regs";
-    if (OpenedHere) {
-        EXPECT_EQ(Writes, (std::vector<std::string>{"W16 C00028DA 04AB", "W16 C000290C 0280"}));
-    } else {
-        EXPECT_TRUE(Writes.empty());
-    }
-    if (C.ReachesPage1) {
-        EXPECT_EQ(FB0.Screen, SimPhysToHost(SimFb0Start, PageBytes));
-    }
-    testing::internal::CaptureStdout();
-    EXPECT_FALSE(CloseVideo());
-    EXPECT_EQ(GetVideoBuffer(), nullptr);
-    testing::internal::GetCapturedStdout();
-    if (C.WindowHeld)
-        CloseMemory();
 }
-
-const std::vector<std::string> Page0Lines = {"Initialize Video",     "Open FB0 device",      "ID:         sim-fb0",
-                                             "SMem_Start: 03000000", "SMem_Len:   00040000", Screen0,
-                                             "Open FB2 device"};
-
-std::vector<std::string> AfterPage0(const std::string& Line)
-{
-    std::vector<std::string> Lines = Page0Lines;
-    Lines.push_back(Line);
-    return Lines;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Faults, VideoFailureTest,
-    testing::Values(
-        TFailureCase{"mem-open", false, {"Initialize Video", "dev/mem not open"}, false},
-        TFailureCase{"mem-map-regs", false, {"Initialize Video", "memory not maped"}, false},
-        TFailureCase{"fb0-open", false, {"Initialize Video", "Open FB0 device", "No access to FB0:2"}, false},
-        TFailureCase{"fb0-open", true, {"Initialize Video", "Open FB0 device", "No access to FB0:2"}, false},
-        TFailureCase{"fb1-open", false, AfterPage0("No access to FB1:2"), true},
-        TFailureCase{"fb1-open", true, AfterPage0("No access to FB1:2"), true},
-        TFailureCase{"fb-info", false, {"Initialize Video", "Open FB0 device", "No screen info for FB0:5"},
-                     false},
-        TFailureCase{"fb-info", true, {"Initialize Video", "Open FB0 device", "No screen info for FB0:5"},
-                     false},
-        TFailureCase{"fb-map", false, {"Initialize Video", "Open FB0 device", "FB0 not mapped:12"}, false},
-        TFailureCase{"fb-map", true, {"Initialize Video", "Open FB0 device", "FB0 not mapped:12"}, false}),
-    [](const testing::TestParamInfo<TFailureCase>& Info) {
-        return TestName(std::string(Info.param.Fault) + (Info.param.WindowHeld ? " window held" : ""));
-    });
 
 } // namespace

@@ -15,14 +15,11 @@
 
 // The blitter's registers for one operation.
 struct TBlitRegisters {
-    std::uint32_t DstCtrl;
-    std::uint32_t DstAddr;
+    std::uint32_t DstCtrl, DstAddr;
     std::int32_t DstStride;
-    std::uint32_t SrcCtrl;
-    std::uint32_t SrcAddr;
+    std::uint32_t SrcCtrl, SrcAddr;
     std::int32_t SrcStride;
-    std::uint32_t Size;
-    std::uint32_t Op;
+    std::uint32_t Size, Op;
 };
 
 class TSimFixture : public ::testing::Test {

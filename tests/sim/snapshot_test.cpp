@@ -13,13 +13,6 @@ namespace {
 
 using TSnapshot = TSimFixture;
 
-// Every 16-bit value appears on the page, in an order that differs from row to row.
-std::uint16_t TestPixel(std::uint32_t X, std::uint32_t Y)
-{
-    return static_cast<std::uint16_t>((Y * 320 + X) * 40503u);
-}
-
-
 // The page as the PNG holds it, 3 bytes a pixel; empty when it cannot be read as a 320 x 240 RGB image.
 std::vector<std::uint8_t> ReadPng(const std::string& File)
 {
@@ -38,53 +31,42 @@ std::vector<std::uint8_t> ReadPng(const std::string& File)
     return Pixels;
 }
 
+// Every 16-bit value appears on the shown page, in an order that differs from row to row; each component widens
+// by bit replication, so 0 stays 0 and the largest value becomes 255.
 TEST_F(TSnapshot, WritesTheShownPageWidenedByBitReplication)
 {
-    for (std::uint32_t Y = 0; Y < 240; ++Y)
-        for (std::uint32_t X = 0; X < 320; ++X)
-            SetPixel(SimFb1Start + Y * 640 + X * 2, TestPixel(X, Y));
+    for (std::uint32_t Index = 0; Index < 320 * 240; ++Index)
+        SetPixel(SimFb1Start + 2 * Index, static_cast<std::uint16_t>(Index * 40503u));
+    const std::uint16_t Extremes[] = {0x0000, 0xFFFF, 0xF800, 0x07E0, 0x001F, 0x0821, 0x8410};
+    const std::uint8_t Widened[][3] = {{0, 0, 0}, {255, 255, 255}, {255, 0, 0},    {0, 255, 0},
+                                       {0, 0, 255}, {8, 4, 8},     {132, 130, 132}};
+    for (std::uint32_t Index = 0; Index < 7; ++Index)
+        SetPixel(SimFb1Start + 2 * Index, Extremes[Index]);
     Write16(RegDisplayStartLow, SimFb1Start & 0xFFFF);
     Write16(RegDisplayStartHigh, SimFb1Start >> 16);
 
-    std::vector<std::uint16_t> Shown = SimShownPage();
+    const std::vector<std::uint16_t> Shown = SimShownPage();
     ASSERT_EQ(Shown.size(), 320u * 240u);
     TTempDir Folder;
     std::string Error;
     ASSERT_TRUE(SimWriteSnapshot(Folder.File("page.png"), &Error)) << Error;
-    std::vector<std::uint8_t> Png = ReadPng(Folder.File("page.png"));
+    const std::vector<std::uint8_t> Png = ReadPng(Folder.File("page.png"));
     ASSERT_EQ(Png.size(), 320u * 240u * 3u);
-
+    for (std::uint32_t Index = 0; Index < 7; ++Index)
+        EXPECT_EQ(std::vector<std::uint8_t>(&Png[Index * 3], &Png[Index * 3 + 3]),
+                  std::vector<std::uint8_t>(Widened[Index], Widened[Index] + 3))
+            << Index;
     int Wrong = 0;
-    for (std::uint32_t Y = 0; Y < 240; ++Y)
-        for (std::uint32_t X = 0; X < 320; ++X) {
-            std::uint16_t Value = TestPixel(X, Y);
-            unsigned Red = Value >> 11, Green = Value >> 5 & 0x3F, Blue = Value & 0x1F;
-            const std::uint8_t* Rgb = &Png[(Y * 320 + X) * 3];
-            bool Same = Shown[Y * 320 + X] == Value && Rgb[0] == (Red << 3 | Red >> 2)
-                     && Rgb[1] == (Green << 2 | Green >> 4) && Rgb[2] == (Blue << 3 | Blue >> 2);
-            if (!Same && ++Wrong <= 5)
-                ADD_FAILURE() << "pixel (" << X << ", " << Y << ") of value " << std::hex << Value;
-        }
+    for (std::uint32_t Index = 0; Index < 320 * 240; ++Index) {
+        const std::uint16_t Value = Pixel(SimFb1Start + 2 * Index);
+        const unsigned Red = Value >> 11, Green = Value >> 5 & 0x3F, Blue = Value & 0x1F;
+        const std::uint8_t* Rgb = &Png[Index * 3];
+        const bool Same = Shown[Index] == Value && Rgb[0] == (Red << 3 | Red >> 2)
+                          && Rgb[1] == (Green << 2 | Green >> 4) && Rgb[2] == (Blue << 3 | Blue >> 2);
+        if (!Same && ++Wrong <= 5)
+            ADD_FAILURE() << "pixel " << Index << " of value " << std::hex << Value;
+    }
     EXPECT_EQ(Wrong, 0);
-}
-
-// The extremes of each component: 0 stays 0, the largest value becomes 255.
-TEST_F(TSnapshot, WidensTheExtremesExactly)
-{
-    const std::uint16_t Values[] = {0x0000, 0xFFFF, 0xF800, 0x07E0, 0x001F, 0x0821, 0x8410};
-    const std::uint8_t Expected[][3] = {{0, 0, 0},     {255, 255, 255}, {255, 0, 0}, {0, 255, 0},
-                                        {0, 0, 255},   {8, 4, 8},       {132, 130, 132}};
-    for (std::size_t Index = 0; Index < 7; ++Index)
-        SetPixel(SimFb0Start + 2 * Index, Values[Index]);
-    Write16(RegDisplayStartLow, 0x0000);
-    Write16(RegDisplayStartHigh, SimFb0Start >> 16);
-    TTempDir Folder;
-    ASSERT_TRUE(SimWriteSnapshot(Folder.File("page.png"), nullptr));
-    std::vector<std::uint8_t> Png = ReadPng(Folder.File("page.png"));
-    ASSERT_FALSE(Png.empty());
-    for (std::size_t Index = 0; Index < 7; ++Index)
-        for (int Channel = 0; Channel < 3; ++Channel)
-            EXPECT_EQ(Png[Index * 3 + Channel], Expected[Index][Channel]) << Index << " " << Channel;
 }
 
 // A page that runs past the end of RAM shows zeros there.
