@@ -58,9 +58,9 @@ struct TTracedBlit {
 };
 std::vector<TTracedBlit> TracedBlits(const std::string& TraceText);
 // Why Blit reads or writes outside where the program's blits belong: the destination wholly inside one 320 x 240
-// page of a framebuffer, and the source, where the raster operation reads it, wholly inside the 8 MiB memory window.
-// "" when it stays inside.
-std::string BlitOutOfBounds(const TTracedBlit& Blit);
+// page of a framebuffer, and the source, where the raster operation reads it, wholly inside the physical range
+// [SourceStart, SourceStart + SourceBytes). "" when it stays inside.
+std::string BlitOutOfBounds(const TTracedBlit& Blit, std::uint32_t SourceStart, std::uint32_t SourceBytes);
 
 // The whole of a file, "" when there is none (yet).
 std::string ReadFileIfAny(const std::string& Path);
@@ -68,7 +68,9 @@ std::string ReadFileIfAny(const std::string& Path);
 // The number after Label on the line of standard output that begins with it, or -1.
 long long ReportedNumber(const std::string& Out, const std::string& Label);
 
-// What every run must show, whichever way it ended: no sanitizer report, every traced blit inside its bounds
-// (when the run was traced to trace.txt), an image copy that fits the memory window (when one was made), and a
-// whole log that begins with "Starting Application" and ends with "Terminating Application".
+// What every run must show, whichever way it ended: no sanitizer report; an image copy that fits the memory window
+// (when one was made); every traced blit inside its bounds (when the run was traced to trace.txt), reading only
+// the image copy where the image covers the view at two bytes a pixel and only the memory window otherwise, since
+// the view then runs past the image's last row; and a whole log that begins with "Starting Application" and ends
+// with "Terminating Application".
 void ExpectNothingOutOfBounds(const TSimRun& Run, const TChildResult& Result);
