@@ -181,6 +181,10 @@ std::vector<TImageCase> ImageCases()
         Image("TopDown", BmpFile(TrueColourBmp(24, 333, -250)), Clean),
         Image("OnePixel", BmpFile(TrueColourBmp(24, 1, 1)), Clean),
         Image("WideAndThreeRowsHigh", BmpFile(TrueColourBmp(24, 2000, 3)), Clean),
+        // The widest image SDL takes: its view of 240 rows at a pitch of 32,768 bytes still ends inside the window.
+        Image("WidestThatLoads", BmpFile(TrueColourBmp(24, 16383, 3)), Clean),
+        Image("TooWideToLoad", BmpFile(TrueColourBmp(24, 16384, 3)), Failed),
+        Image("WiderThanA16BitPitch", BmpFile(TrueColourBmp(24, 40000, 2)), Failed),
         Image("HugeSizeTinyFile", BmpFile(Huge), Failed),
         // SDL_image takes these three headers as they stand.
         Image("MoreColoursThanThePaletteHolds", BmpFile(Overfull), Either),
