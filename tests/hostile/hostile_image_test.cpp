@@ -183,6 +183,8 @@ std::vector<TImageCase> ImageCases()
         Image("WideAndThreeRowsHigh", BmpFile(TrueColourBmp(24, 2000, 3)), Clean),
         // The widest image SDL takes: its view of 240 rows at a pitch of 32,768 bytes still ends inside the window.
         Image("WidestThatLoads", BmpFile(TrueColourBmp(24, 16383, 3)), Clean),
+        // 10 MB at two bytes a pixel: the copy keeps the rows that fit the window.
+        Image("TallerThanTheWindowHolds", BmpFile(PaletteBmp(8, 1000, 5000)), Clean),
         Image("TooWideToLoad", BmpFile(TrueColourBmp(24, 16384, 3)), Failed),
         Image("WiderThanA16BitPitch", BmpFile(TrueColourBmp(24, 40000, 2)), Failed),
         Image("HugeSizeTinyFile", BmpFile(Huge), Failed),
