@@ -5,19 +5,14 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
-
 namespace {
-
-struct TWindow {
-    std::uint32_t Now;
-    std::uint32_t Start;
-    bool Ended;
-};
 
 TEST(FrameRateWindow, EndsAfter1000TicksWhereverTheCountStands)
 {
-    const TWindow Windows[] = {
+    const struct {
+        std::uint32_t Now, Start;
+        bool Ended;
+    } Windows[] = {
         {1000, 0, true},
         {999, 0, false},
         {5000, 3999, true},
@@ -30,7 +25,7 @@ TEST(FrameRateWindow, EndsAfter1000TicksWhereverTheCountStands)
         {0x000002E8u, 0xFFFFFF00u, true},
         {0x000002E7u, 0xFFFFFF00u, false},
     };
-    for (const TWindow& Window : Windows)
+    for (const auto& Window : Windows)
         EXPECT_EQ(FrameRateWindowEnded(Window.Now, static_cast<std::int32_t>(Window.Start)), Window.Ended)
             << std::hex << "now " << Window.Now << ", start " << Window.Start;
 }

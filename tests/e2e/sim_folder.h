@@ -7,47 +7,34 @@
 #include <string>
 #include <vector>
 
+using TLines = std::vector<std::string>;
+
+inline TLines operator+(TLines Front, const TLines& Back)
+{
+    Front.insert(Front.end(), Back.begin(), Back.end());
+    return Front;
+}
+
 class TSimFolder {
 public:
     // A folder with brimlet-sim, music.ogg and galaxy.bmp from the build.
     TSimFolder();
-
     std::string File(const std::string& Name) const { return Dir.File(Name); }
-    // Replaces or removes a data file of the run.
-    void RemoveFile(const std::string& Name) const;
-    void PutFile(const std::string& Name, const std::string& Content) const;
-
-    // Runs ./brimlet-sim with Arguments in the folder.
+    // Runs ./brimlet-sim --fast --headless with Arguments in the folder.
     TChildResult Run(const std::vector<std::string>& Arguments) const;
-    // The text of the run's log, brimlet-sim.log.
-    std::string LogText() const;
+    // The log's entries, one a line as "MESSAGE IN : LOCATION", an error's as "ERROR MESSAGE IN : LOCATION"; the
+    // time of each must be well-formed and is dropped.
+    std::string Log() const;
+    // The lines of the trace file trace.txt that begin with Word and a blank, without them.
+    TLines Trace(const std::string& Word) const;
 
 private:
     TTempDir Dir;
 };
 
-// One log entry, taken apart.
-struct TLogEntry {
-    bool Error;
-    std::string Time;
-    std::string Message;
-    std::string Location;
-};
-// The entries of a log; a part that is no well-formed entry fails the test.
-std::vector<TLogEntry> ParseLog(const std::string& Text);
-
-// Whether a line matches an expected line with the placeholders below.
+// Whether a line matches an expected line, in which "<hex>" stands for 8 or more upper-case hexadecimal digits,
+// "<n>" for a decimal number and "<any>" for any non-empty text before the literal rest of the line.
 bool LineMatches(const std::string& Text, const std::string& Pattern);
-
-// Standard output checked line by line against Expected. In an expected line, "<hex>" stands for 8 or more
-// upper-case hexadecimal digits, "<n>" for a decimal number and "<any>" for any non-empty text; everything else is
-// literal. An expected line "<lines>" stands for one or more non-empty lines. The failure names the first line
-// that differs.
-void ExpectLines(const std::vector<std::string>& Expected, const std::string& Actual);
-
-// The log's entries checked against Expected, all but the time; an expected message "<any>" stands for any
-// non-empty message.
-void ExpectLog(const std::vector<TLogEntry>& Expected, const std::string& Text);
-
-// The lines of a trace file that begin with Word followed by a blank, without it.
-std::vector<std::string> TraceEvents(const std::string& TraceText, const std::string& Word);
+// Text checked against Expected, line by line and whole; an expected line "<lines>" stands for one or more non-empty
+// lines.
+void ExpectLines(const TLines& Expected, const std::string& Text);

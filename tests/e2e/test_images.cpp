@@ -3,33 +3,29 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+namespace {
+
 std::uint16_t PatternPixel(int X, int Y)
 {
     return static_cast<std::uint16_t>((X % 640) | (Y % 64) << 10);
 }
 
+} // namespace
+
 void WritePatternBmp(const std::string& Path, int Width, int Height)
 {
-    SDL_Surface* Surface =
-        SDL_CreateRGBSurface(SDL_SWSURFACE, Width, Height, 24, 0x0000FF, 0x00FF00, 0xFF0000, 0);
+    SDL_Surface* Surface = SDL_CreateRGBSurface(SDL_SWSURFACE, Width, Height, 24, 0x0000FF, 0x00FF00, 0xFF0000, 0);
     ASSERT_NE(Surface, nullptr) << SDL_GetError();
-    auto* Pixels = static_cast<std::uint8_t*>(Surface->pixels);
     for (int Y = 0; Y < Height; ++Y)
         for (int X = 0; X < Width; ++X) {
             const std::uint16_t Value = PatternPixel(X, Y);
-            std::uint8_t* Pixel = Pixels + Y * Surface->pitch + X * 3;
+            std::uint8_t* Pixel = static_cast<std::uint8_t*>(Surface->pixels) + Y * Surface->pitch + X * 3;
             Pixel[0] = static_cast<std::uint8_t>((Value >> 11) << 3);
             Pixel[1] = static_cast<std::uint8_t>((Value >> 5 & 0x3F) << 2);
             Pixel[2] = static_cast<std::uint8_t>((Value & 0x1F) << 3);
         }
-    const int Saved = SDL_SaveBMP(Surface, Path.c_str());
+    EXPECT_EQ(SDL_SaveBMP(Surface, Path.c_str()), 0) << SDL_GetError();
     SDL_FreeSurface(Surface);
-    ASSERT_EQ(Saved, 0) << SDL_GetError();
-}
-
-int PatternPitch(int Width)
-{
-    return (Width * 2 + 3) / 4 * 4;
 }
 
 TFrame PatternView(int Width, int Height, int ScrollX, int ScrollY)

@@ -4,18 +4,14 @@
 
 #include "e2e/frames.h"
 
-#include <cstdint>
 #include <string>
 
-// The RGB565 value at (X, Y): the column modulo 640 in the low 10 bits, the row modulo 64 in the high 6. Never
-// white, so the status text stands out from it.
-std::uint16_t PatternPixel(int X, int Y);
-
-// Writes a Width x Height 24-bit BMP of the pattern whose colours convert to RGB565 without loss.
+// Writes a Width x Height 24-bit BMP whose pixel at (X, Y) converts without loss to the RGB565 value with the
+// column modulo 640 in the low 10 bits and the row modulo 64 in the high 6; never white, so text stands out.
 void WritePatternBmp(const std::string& Path, int Width, int Height);
 
 // Bytes per row of such an image once the program has it in the screen's 16-bit format.
-int PatternPitch(int Width);
+inline int PatternPitch(int Width) { return (Width * 2 + 3) / 4 * 4; }
 
 // What the 320 x 240 blit at (ScrollX, ScrollY) shows of the pattern image copied row by row at its pitch into
 // otherwise untouched (zero) memory: rows that run past the image's right edge continue in its next row, and past

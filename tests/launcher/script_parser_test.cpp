@@ -2,155 +2,93 @@
 
 #include <gtest/gtest.h>
 
+#include "launcher/sim_folder.h"
 #include "sim/launcher/demo_script.h"
 #include "sim/launcher/script.h"
 
 namespace {
 
-std::vector<TScriptCommand> ParseOk(const std::string& Text) {
+// The commands of Text as "LINE: FRAME ACTION ARGUMENT", or its error as "error at LINE: REASON".
+std::vector<std::string> Parse(const std::string& Text) {
+    static const char* const Actions[] = {"hold", "release", "tap", "snapshot"};
     std::vector<TScriptCommand> Commands;
     TScriptError Error{0, ""};
-    EXPECT_TRUE(ParseScript(Text, Commands, Error)) << Text << " -> line " << Error.Line << ": " << Error.Reason;
-    return Commands;
-}
-
-TEST(ScriptParser, ReadsEachKindOfCommandWithItsFrameAndLine) {
-    const auto Commands = ParseOk("0 hold b4\n"
-                                  "12 release up\n"
-                                  "7 tap downleft\n"
-                                  "4294967295 snapshot shot.png\n");
-    ASSERT_EQ(Commands.size(), 4u);
-    EXPECT_EQ(Commands[0].Frame, 0u);
-    EXPECT_EQ(Commands[0].Action, TScriptAction::Hold);
-    EXPECT_EQ(Commands[0].Input, TSimInput::B4);
-    EXPECT_EQ(Commands[0].Line, 1);
-    EXPECT_EQ(Commands[1].Frame, 12u);
-    EXPECT_EQ(Commands[1].Action, TScriptAction::Release);
-    EXPECT_EQ(Commands[1].Input, TSimInput::Up);
-    EXPECT_EQ(Commands[1].Line, 2);
-    EXPECT_EQ(Commands[2].Frame, 7u);
-    EXPECT_EQ(Commands[2].Action, TScriptAction::Tap);
-    EXPECT_EQ(Commands[2].Input, TSimInput::DownLeft);
-    EXPECT_EQ(Commands[3].Frame, 4294967295u);
-    EXPECT_EQ(Commands[3].Action, TScriptAction::Snapshot);
-    EXPECT_EQ(Commands[3].File, "shot.png");
-    EXPECT_EQ(Commands[3].Line, 4);
-}
-
-TEST(ScriptParser, SkipsCommentsAndBlankLinesAndKeepsTheOrderOfTheFile) {
-    const auto Commands = ParseOk("# a whole-line comment\n"
-                                  "\n"
-                                  "   \t  \n"
-                                  "  20\thold   right   # held from frame 20\n"
-                                  "5 tap b1#no blank before the comment\r\n"
-                                  "6 snapshot UPPER.PNG");
-    ASSERT_EQ(Commands.size(), 3u);
-    EXPECT_EQ(Commands[0].Frame, 20u);
-    EXPECT_EQ(Commands[0].Input, TSimInput::Right);
-    EXPECT_EQ(Commands[0].Line, 4);
-    EXPECT_EQ(Commands[1].Frame, 5u);
-    EXPECT_EQ(Commands[1].Action, TScriptAction::Tap);
-    EXPECT_EQ(Commands[1].Input, TSimInput::B1);
-    EXPECT_EQ(Commands[1].Line, 5);
-    EXPECT_EQ(Commands[2].File, "UPPER.PNG");
-    EXPECT_EQ(Commands[2].Line, 6);
-}
-
-TEST(ScriptParser, EmptyTextAndCommentsOnlyGiveNoCommands) {
-    EXPECT_TRUE(ParseOk("").empty());
-    EXPECT_TRUE(ParseOk("# nothing\n\n#\n").empty());
-}
-
-TEST(ScriptParser, KnowsEveryInputByName) {
-    const std::pair<const char*, TSimInput> Inputs[] = {
-        {"b1", TSimInput::B1},           {"b2", TSimInput::B2},         {"b3", TSimInput::B3},
-        {"b4", TSimInput::B4},           {"b5", TSimInput::B5},         {"b6", TSimInput::B6},
-        {"b7", TSimInput::B7},           {"b8", TSimInput::B8},         {"b9", TSimInput::B9},
-        {"b10", TSimInput::B10},         {"up", TSimInput::Up},         {"down", TSimInput::Down},
-        {"left", TSimInput::Left},       {"right", TSimInput::Right},   {"upleft", TSimInput::UpLeft},
-        {"upright", TSimInput::UpRight}, {"downleft", TSimInput::DownLeft}, {"downright", TSimInput::DownRight},
-    };
-    for (const auto& [Name, Input] : Inputs) {
-        const auto Commands = ParseOk(std::string("1 hold ") + Name);
-        ASSERT_EQ(Commands.size(), 1u) << Name;
-        EXPECT_EQ(Commands[0].Input, Input) << Name;
+    if (!ParseScript(Text, Commands, Error)) {
+        return {"error at " + std::to_string(Error.Line) + ": " + Error.Reason +
+                (Commands.empty() ? "" : " (and commands)")};
     }
-}
-
-TEST(ScriptParser, ReportsTheFirstErrorWithItsLineNumber) {
-    struct TCase {
-        const char* Text;
-        int Line;
-        const char* Reason;
-    };
-    const TCase Cases[] = {
-        {"1 hold b1\n2 jump b1\n", 2, "unknown command \"jump\" (hold, release, tap or snapshot)"},
-        {"1 Hold b1\n", 1, "unknown command \"Hold\" (hold, release, tap or snapshot)"},
-        {"\n\n3 hold b11\n", 3,
-         "unknown input \"b11\" (b1 to b10, up, down, left, right, upleft, upright, downleft, downright)"},
-        {"1 tap b0\n", 1,
-         "unknown input \"b0\" (b1 to b10, up, down, left, right, upleft, upright, downleft, downright)"},
-        {"1 release up-left\n", 1,
-         "unknown input \"up-left\" (b1 to b10, up, down, left, right, upleft, upright, downleft, downright)"},
-        {"x hold b1\n", 1, "bad frame \"x\" (a number of flips from 0 to 4294967295)"},
-        {"-1 hold b1\n", 1, "bad frame \"-1\" (a number of flips from 0 to 4294967295)"},
-        {"+1 hold b1\n", 1, "bad frame \"+1\" (a number of flips from 0 to 4294967295)"},
-        {"1.5 hold b1\n", 1, "bad frame \"1.5\" (a number of flips from 0 to 4294967295)"},
-        {"0x10 hold b1\n", 1, "bad frame \"0x10\" (a number of flips from 0 to 4294967295)"},
-        {"4294967296 hold b1\n", 1, "bad frame \"4294967296\" (a number of flips from 0 to 4294967295)"},
-        {"hold b1\n", 1, "bad frame \"hold\" (a number of flips from 0 to 4294967295)"},
-        {"# ok\n5\n", 2, "missing command after the frame"},
-        {"5 # hold b1\n", 1, "missing command after the frame"},
-        {"5 hold\n", 1, "missing argument: hold needs an input"},
-        {"5 release\n", 1, "missing argument: release needs an input"},
-        {"5 tap\n", 1, "missing argument: tap needs an input"},
-        {"5 snapshot\n", 1, "missing argument: snapshot needs a file name"},
-        {"5 hold b1 b2\n", 1, "extra argument \"b2\""},
-        {"5 snapshot a.png b.png\n", 1, "extra argument \"b.png\""},
-        {"5 snapshot dir/a b.png\n", 1, "extra argument \"b.png\""},
-        {"0 snapshot first.png\n", 1, "snapshot at frame 0: nothing is shown before the first flip"},
-        {"1 snapshot shot.bmp\n", 1, "snapshot file \"shot.bmp\" does not end in .png"},
-        {"1 snapshot shot\n", 1, "snapshot file \"shot\" does not end in .png"},
-        {"1 snapshot .png\n", 1, "snapshot file \".png\" does not end in .png"},
-        {"1 snapshot shot.png.txt\n", 1, "snapshot file \"shot.png.txt\" does not end in .png"},
-    };
-    for (const TCase& Case : Cases) {
-        std::vector<TScriptCommand> Commands;
-        TScriptError Error{0, ""};
-        EXPECT_FALSE(ParseScript(Case.Text, Commands, Error)) << Case.Text;
-        EXPECT_EQ(Error.Line, Case.Line) << Case.Text;
-        EXPECT_EQ(Error.Reason, Case.Reason) << Case.Text;
-        EXPECT_TRUE(Commands.empty()) << Case.Text;
+    std::vector<std::string> Shown;
+    for (const TScriptCommand& Command : Commands) {
+        Shown.push_back(std::to_string(Command.Line) + ": " + std::to_string(Command.Frame) + " " +
+                        Actions[static_cast<int>(Command.Action)] + " " +
+                        (Command.Action == TScriptAction::Snapshot ? Command.File
+                                                                    : InputNames[static_cast<int>(Command.Input)]));
     }
+    return Shown;
 }
 
-TEST(ScriptParser, BytesThatAreNoTextAreAnErrorNotACrash) {
-    std::vector<TScriptCommand> Commands;
-    TScriptError Error{0, ""};
-    EXPECT_FALSE(ParseScript(std::string("1 hold b1\n2 h\0ld b1\n", 21), Commands, Error));
-    EXPECT_EQ(Error.Line, 2);
-    EXPECT_FALSE(ParseScript("\xff\xfe 1 hold\n", Commands, Error));
-    EXPECT_EQ(Error.Line, 1);
+const std::string BadInput = " (b1 to b10, up, down, left, right, upleft, upright, downleft, downright)";
+const std::string BadFrame = " (a number of flips from 0 to 4294967295)";
+const std::string BadCommand = " (hold, release, tap or snapshot)";
+
+TEST(ScriptParser, ReadsCommandsOrReportsTheFirstErrorWithItsLine) {
+    const std::pair<std::string, std::vector<std::string>> Cases[] = {
+        {"0 hold b4\n12 release up\n7 tap downleft\n4294967295 snapshot shot.png\n",
+         {"1: 0 hold b4", "2: 12 release up", "3: 7 tap downleft", "4: 4294967295 snapshot shot.png"}},
+        {"# a whole-line comment\n\n   \t  \n  20\thold   right   # held from frame 20\n"
+         "5 tap b1#no blank before the comment\r\n6 snapshot UPPER.PNG",
+         {"4: 20 hold right", "5: 5 tap b1", "6: 6 snapshot UPPER.PNG"}},
+        {"", {}},
+        {"# nothing\n\n#\n", {}},
+        {"1 hold b1\n2 jump b1\n", {"error at 2: unknown command \"jump\"" + BadCommand}},
+        {"1 Hold b1\n", {"error at 1: unknown command \"Hold\"" + BadCommand}},
+        {"\n\n3 hold b11\n", {"error at 3: unknown input \"b11\"" + BadInput}},
+        {"1 tap b0\n", {"error at 1: unknown input \"b0\"" + BadInput}},
+        {"1 release up-left\n", {"error at 1: unknown input \"up-left\"" + BadInput}},
+        {"x hold b1\n", {"error at 1: bad frame \"x\"" + BadFrame}},
+        {"4294967296 hold b1\n", {"error at 1: bad frame \"4294967296\"" + BadFrame}},
+        {"hold b1\n", {"error at 1: bad frame \"hold\"" + BadFrame}},
+        {"# ok\n5\n", {"error at 2: missing command after the frame"}},
+        {"5 # hold b1\n", {"error at 1: missing command after the frame"}},
+        {"5 hold\n", {"error at 1: missing argument: hold needs an input"}},
+        {"5 release\n", {"error at 1: missing argument: release needs an input"}},
+        {"5 tap\n", {"error at 1: missing argument: tap needs an input"}},
+        {"5 snapshot\n", {"error at 1: missing argument: snapshot needs a file name"}},
+        {"5 hold b1 b2\n", {"error at 1: extra argument \"b2\""}},
+        {"5 snapshot dir/a b.png\n", {"error at 1: extra argument \"b.png\""}},
+        {"0 snapshot first.png\n", {"error at 1: snapshot at frame 0: nothing is shown before the first flip"}},
+        {"1 snapshot shot.bmp\n", {"error at 1: snapshot file \"shot.bmp\" does not end in .png"}},
+        {"1 snapshot .png\n", {"error at 1: snapshot file \".png\" does not end in .png"}},
+        {"1 snapshot shot.png.txt\n", {"error at 1: snapshot file \"shot.png.txt\" does not end in .png"}},
+        {std::string("1 hold b1\n2 h\0ld b1\n", 21),
+         {std::string("error at 2: unknown command \"h\0ld\"", 34) + BadCommand}},
+        {"\xff\xfe 1 hold\n", {"error at 1: bad frame \"\xff\xfe\"" + BadFrame}},
+    };
+    for (const auto& [Text, Expected] : Cases) {
+        EXPECT_EQ(Parse(Text), Expected) << Text;
+    }
+    for (const char* Name : InputNames) {
+        EXPECT_EQ(Parse(std::string("1 hold ") + Name), std::vector<std::string>{std::string("1: 1 hold ") + Name});
+    }
 }
 
 TEST(ScriptParser, FrameNumbersAreDecimalDigitsOnly) {
-    std::uint32_t Frame = 99;
-    EXPECT_TRUE(ParseFrameNumber("0", Frame));
-    EXPECT_EQ(Frame, 0u);
-    EXPECT_TRUE(ParseFrameNumber("007", Frame));
-    EXPECT_EQ(Frame, 7u);
-    EXPECT_TRUE(ParseFrameNumber("4294967295", Frame));
-    EXPECT_EQ(Frame, 4294967295u);
+    const std::pair<const char*, std::uint32_t> Good[] = {{"0", 0}, {"007", 7}, {"4294967295", 4294967295u}};
+    for (const auto& [Text, Expected] : Good) {
+        std::uint32_t Frame = 99;
+        EXPECT_TRUE(ParseFrameNumber(Text, Frame)) << Text;
+        EXPECT_EQ(Frame, Expected);
+    }
     for (const char* Bad : {"", " 1", "1 ", "4294967296", "-0", "+3", "1e3", "$10", "ten"}) {
+        std::uint32_t Frame = 99;
         EXPECT_FALSE(ParseFrameNumber(Bad, Frame)) << Bad;
     }
 }
 
-TEST(ScriptParser, TheBuiltInDemoParses) {
-    const auto Commands = ParseOk(DemoScript);
-    ASSERT_FALSE(Commands.empty());
-    EXPECT_EQ(Commands.back().Action, TScriptAction::Hold);
-    EXPECT_EQ(Commands.back().Input, TSimInput::B4);
+TEST(ScriptParser, TheBuiltInDemoParsesAndEndsWithTheExitButton) {
+    const std::vector<std::string> Demo = Parse(DemoScript);
+    ASSERT_FALSE(Demo.empty());
+    EXPECT_NE(Demo.back().find(" hold b4"), std::string::npos) << Demo.back();
 }
 
 } // namespace

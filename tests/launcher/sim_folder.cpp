@@ -1,56 +1,51 @@
 #include "launcher/sim_folder.h"
 
+#include <SDL_image.h>
+
 #include <algorithm>
 #include <filesystem>
 
-namespace {
-
-const char* const DataFiles[] = {"galaxy.bmp", "music.ogg"};
-
-} // namespace
-
 TSimFolder::TSimFolder() {
-    namespace fs = std::filesystem;
-    fs::copy_file(BRIMLET_SIM_PATH, Folder.File("brimlet-sim"));
-    for (const char* Name : DataFiles) {
-        fs::copy_file(fs::path(BRIMLET_DATA_DIR) / Name, Folder.File(Name));
+    for (const char* Name : {"galaxy.bmp", "music.ogg"}) {
+        std::filesystem::copy_file(std::string(BRIMLET_DATA_DIR "/") + Name, Folder.File(Name));
     }
+    std::filesystem::copy_file(BRIMLET_SIM_PATH, Folder.File("brimlet-sim"));
 }
 
-TChildResult TSimFolder::Run(const std::vector<std::string>& Arguments, const std::vector<std::string>& Environment,
-                             int TimeoutSeconds) const {
+TChildResult TSimFolder::Run(const std::vector<std::string>& Arguments,
+                             const std::vector<std::string>& Environment) const {
     std::vector<std::string> Command{"./brimlet-sim"};
     Command.insert(Command.end(), Arguments.begin(), Arguments.end());
-    TChildOptions Options;
-    Options.WorkingDirectory = Path();
-    Options.Environment = Environment;
-    Options.TimeoutSeconds = TimeoutSeconds;
-    return RunProgram(Command, Options);
+    return RunProgram(Command, {Path(), "", Environment, 120});
 }
 
 std::vector<std::string> TSimFolder::NewFiles() const {
     std::vector<std::string> Names = ListFolder(Path());
     Names.erase(std::remove_if(Names.begin(), Names.end(),
                                [](const std::string& Name) {
-                                   return Name == "brimlet-sim" || Name == DataFiles[0] || Name == DataFiles[1];
+                                   return Name == "brimlet-sim" || Name == "galaxy.bmp" || Name == "music.ogg";
                                }),
                 Names.end());
     return Names;
 }
 
-bool PngSize(const std::string& File, int& Width, int& Height) {
-    const std::string Bytes = ReadFile(File);
-    if (Bytes.size() < 24 || Bytes.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0 || Bytes.compare(12, 4, "IHDR") != 0) {
-        return false;
-    }
-    auto BigEndian = [&Bytes](std::size_t At) {
-        int Value = 0;
-        for (std::size_t i = 0; i < 4; ++i) {
-            Value = Value * 256 + static_cast<unsigned char>(Bytes[At + i]);
+std::string HeldInputs() {
+    std::string Held;
+    for (int Input = 0; Input < 18; ++Input) {
+        if (SimInputHeld(static_cast<TSimInput>(Input))) {
+            Held += (Held.empty() ? "" : " ") + std::string(InputNames[Input]);
         }
-        return Value;
-    };
-    Width = BigEndian(16);
-    Height = BigEndian(20);
-    return true;
+    }
+    return Held;
+}
+
+std::string PngSize(const std::string& File) {
+    static char Png[] = "PNG";
+    SDL_Surface* Image = IMG_LoadTyped_RW(SDL_RWFromFile(File.c_str(), "rb"), 1, Png);
+    if (Image == nullptr) {
+        return IMG_GetError();
+    }
+    const std::string Size = std::to_string(Image->w) + "x" + std::to_string(Image->h);
+    SDL_FreeSurface(Image);
+    return Size;
 }
