@@ -1,7 +1,5 @@
 #include "device_fixture.h"
 
-#include <algorithm>
-
 #include "device/blitter.h"
 #include "device/register_window.h"
 #include "device/video_pages.h"
@@ -92,41 +90,6 @@ TEST_F(BlitterTest, DrawingPageFollowsTheShownFlagAndTheNopComesLast)
 
     NopBlit();
     EXPECT_EQ(TakeAccesses(), Nop);
-}
-
-// Odd and even first pixels on either side, at a source pitch with padding: the rectangle lands exactly on the
-// drawing page, and nothing else on either page changes.
-TEST_F(BlitterTest, CopiesExactlyTheRectangle)
-{
-    constexpr std::int32_t Pitch = 808;
-    auto ImagePixel = [](std::int32_t X, std::int32_t Y) { return static_cast<std::uint16_t>(X * 31 + Y * 1009 + 1); };
-    for (std::int32_t Y = 0; Y < 300; ++Y) {
-        auto* Row = reinterpret_cast<std::uint16_t*>(SimPhysToHost(Image + static_cast<std::uint32_t>(Y * Pitch), 800));
-        for (std::int32_t X = 0; X < 400; ++X)
-            Row[X] = ImagePixel(X, Y);
-    }
-    auto* Page0 = reinterpret_cast<std::uint16_t*>(SimPhysToHost(SimFb0Start, PageBytes));
-    auto* Page1 = reinterpret_cast<std::uint16_t*>(SimPhysToHost(SimFb1Start, PageBytes));
-    struct TCase {
-        std::int32_t SrcX, SrcY, DstX, DstY, Width, Height;
-    };
-    const TCase Cases[] = {{0, 0, 0, 0, 10, 4}, {1, 2, 0, 0, 10, 4},       {0, 2, 1, 3, 10, 4},     {3, 1, 5, 7, 9, 5},
-                           {2, 0, 3, 1, 1, 1},  {5, 9, 310, 230, 10, 10}, {37, 21, 0, 0, 320, 240}};
-    for (const TCase& C : Cases) {
-        std::fill(Page0, Page0 + PageWidth * PageHeight, 0x1111);
-        std::fill(Page1, Page1 + PageWidth * PageHeight, 0x2222);
-        Blit(Image, C.SrcX, C.SrcY, C.Width, C.Height, Pitch, 0, C.DstX, C.DstY, false, 0, 0, 0, false);
-        int Wrong = 0;
-        for (std::int32_t Y = 0; Y < PageHeight; ++Y)
-            for (std::int32_t X = 0; X < PageWidth; ++X) {
-                const bool Inside = X >= C.DstX && X < C.DstX + C.Width && Y >= C.DstY && Y < C.DstY + C.Height;
-                const std::uint16_t Copied = ImagePixel(C.SrcX + X - C.DstX, C.SrcY + Y - C.DstY);
-                Wrong += Page0[Y * PageWidth + X] != (Inside ? Copied : 0x1111);
-                Wrong += Page1[Y * PageWidth + X] != 0x2222;
-            }
-        EXPECT_EQ(Wrong, 0) << "src " << C.SrcX << " " << C.SrcY << " dst " << C.DstX << " " << C.DstY;
-    }
-    EXPECT_EQ(SimBlitterSkippedPixels(), 0u);
 }
 
 TEST(PackRGB565Test, DropsTheLowBitsOfEachComponent)

@@ -123,4 +123,15 @@ TEST_F(TBlitEngine, NopBlitChangesNoPixel)
     EXPECT_EQ(SimBlitterSkippedPixels(), 0u);
 }
 
+// Overlapping rectangles behave as a copy through a buffer.
+TEST_F(TBlitEngine, OverlappingRowCopiesAsIfThroughABuffer)
+{
+    for (int X = 0; X < 8; ++X)
+        SetPixel(Page + 2 * X, static_cast<std::uint16_t>(X + 1));
+    RunBlit({BlitDstCtrlBlit, Page + 4, 640, BlitSrcCtrlBlit, Page, 640, 0x10006, BlitOpFixed | RopCopy});
+    const std::uint16_t Expected[] = {1, 2, 1, 2, 3, 4, 5, 6};
+    for (int X = 0; X < 8; ++X)
+        EXPECT_EQ(Pixel(Page + 2 * X), Expected[X]) << X;
+}
+
 } // namespace

@@ -20,22 +20,24 @@ std::uint16_t Background(int X, int Y)
     return static_cast<std::uint16_t>(0x8000 | ((X * 5 + Y * 17) & 0x07FF));
 }
 
-// A page as the program sees it, exactly one page long: 320 x 240 RGB565 pixels (the host is little-endian).
+// A page as the program sees it, 320 x 240 RGB565 pixels (the host is little-endian), between two guard rows
+// that are checked like the page itself.
 struct TPage {
-    std::vector<std::uint16_t> Pixels = std::vector<std::uint16_t>(320 * 240);
+    std::vector<std::uint16_t> Pixels = std::vector<std::uint16_t>(320 * 242);
 
     TPage() { Clear(); }
     void Clear()
     {
-        for (int Y = 0; Y < 240; ++Y)
+        for (int Y = -1; Y <= 240; ++Y)
             for (int X = 0; X < 320; ++X)
-                Pixels[Y * 320 + X] = Background(X, Y);
+                At(X, Y) = Background(X, Y);
     }
-    std::uint16_t& At(long long X, long long Y) { return Pixels[static_cast<std::size_t>(Y * 320 + X)]; }
+    std::uint16_t* Screen() { return &At(0, 0); }
+    std::uint16_t& At(long long X, long long Y) { return Pixels[static_cast<std::size_t>((Y + 1) * 320 + X)]; }
     int Changed()
     {
         int Count = 0;
-        for (int Y = 0; Y < 240; ++Y)
+        for (int Y = -1; Y <= 240; ++Y)
             for (int X = 0; X < 320; ++X)
                 Count += At(X, Y) != Background(X, Y);
         return Count;
@@ -63,7 +65,7 @@ TPage Expected(const std::string& Text, long long X, long long Y, std::uint16_t 
 void ExpectSamePage(TPage& Actual, TPage& Wanted)
 {
     int Differences = 0;
-    for (int Y = 0; Y < 240; ++Y)
+    for (int Y = -1; Y <= 240; ++Y)
         for (int X = 0; X < 320; ++X)
             if (Actual.At(X, Y) != Wanted.At(X, Y) && ++Differences <= 5)
                 ADD_FAILURE() << "pixel (" << X << ", " << Y << ") is " << std::hex << Actual.At(X, Y) << ", want "
@@ -77,8 +79,8 @@ protected:
     {
         DeviceInitialization();
         VideoReady = true;
-        FB0.Screen = Page0.Pixels.data();
-        FB1.Screen = Page1.Pixels.data();
+        FB0.Screen = Page0.Screen();
+        FB1.Screen = Page1.Screen();
     }
     void TearDown() override { DeviceInitialization(); }
 
