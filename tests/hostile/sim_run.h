@@ -21,7 +21,7 @@ public:
     void Remove(const std::string& Name) const;
     void MakeFolder(const std::string& Name) const;
 
-    // Runs ./brimlet-sim with Arguments in the folder, with SDL's dummy drivers and the leak suppressions.
+    // Runs ./brimlet-sim with Arguments in the folder, with SDL's dummy drivers.
     TChildResult Run(const std::vector<std::string>& Arguments, int TimeoutSeconds = 120) const;
     // The same run under another program, such as valgrind: Wrapper's words come before ./brimlet-sim.
     TChildResult RunUnder(const std::vector<std::string>& Wrapper, const std::vector<std::string>& Arguments,
