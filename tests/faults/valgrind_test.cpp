@@ -11,17 +11,6 @@
 
 namespace {
 
-constexpr int ValgrindErrorStatus = 99;
-
-bool ValgrindUsable()
-{
-#if defined(__SANITIZE_ADDRESS__)
-    return false;
-#else
-    return RunProgram({"valgrind", "--version"}).ExitStatus == 0;
-#endif
-}
-
 struct TValgrindCase {
     const char* Name;
     std::vector<std::string> Arguments;
@@ -46,11 +35,7 @@ TEST_P(ValgrindTest, FindsNothing)
         Run.Remove(Case.Missing);
     std::vector<std::string> Arguments = {"--fast", "--headless", "--frames", "3"};
     Arguments.insert(Arguments.end(), Case.Arguments.begin(), Case.Arguments.end());
-    const TChildResult Result = Run.RunUnder(
-        {"valgrind", "--error-exitcode=" + std::to_string(ValgrindErrorStatus), "--leak-check=full",
-         "--show-leak-kinds=all", "--errors-for-leak-kinds=all", "--num-callers=50",
-         "--suppressions=" BRIMLET_SOURCE_DIR "/tests/valgrind.supp"},
-        Arguments, 600);
+    const TChildResult Result = RunUnderValgrind(Run, Arguments);
 
     EXPECT_EQ(Result.ExitStatus, Case.Status) << Result.Err;
     EXPECT_NE(Result.Err.find("ERROR SUMMARY: 0 errors"), std::string::npos) << Result.Err;

@@ -29,6 +29,17 @@ std::string BmpFile(const TBmp& Bmp);
 // The end of each field of the two headers, in bytes from the start of the file, first to last.
 std::vector<std::size_t> BmpHeaderFieldEnds();
 
+// Ready-made images of a picture that differs from pixel to pixel.
+TBmp PaletteBmp(int Bits, std::int32_t Width, std::int32_t Height);     // grey palette of 2 to the Bits entries
+TBmp TrueColourBmp(int Bits, std::int32_t Width, std::int32_t Height);  // 16, 24 or 32 bits, no masks
+TBmp BitFieldsBmp(int Bits, std::vector<std::uint32_t> Masks, std::int32_t Width, std::int32_t Height);
+// Run-length coded rows, bottom row first: runs of up to 40 pixels, an end-of-line after each row and an
+// end-of-bitmap at the end. RLE4 runs alternate the two indices of their byte. Bits is 8 or 4.
+TBmp RleBmp(int Bits, std::int32_t Width, std::int32_t Height);
+// An RLE8 image whose codes point outside it: a run far longer than a row, a delta that jumps past the last row
+// and the right edge, an absolute run that overruns, and no end-of-bitmap.
+TBmp HostileRleBmp();
+
 // Uncompressed rows, bottom row first unless Height is negative, each padded to 4 bytes. Pixel(X, Y) gives the
 // value of the pixel in column X of image row Y (row 0 at the top) in the low Bits bits.
 template <typename TPixel>

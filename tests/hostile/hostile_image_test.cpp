@@ -9,99 +9,10 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
-#include <random>
 #include <string>
 #include <vector>
 
 namespace {
-
-// A picture of stripes and gradients that differs from pixel to pixel.
-std::uint32_t Shade(std::int32_t X, std::int32_t Y)
-{
-    return static_cast<std::uint32_t>(X * 7 + Y * 13 + (X ^ Y));
-}
-
-std::vector<std::uint32_t> GreyPalette(int Entries)
-{
-    std::vector<std::uint32_t> Palette;
-    for (int Index = 0; Index < Entries; ++Index) {
-        const std::uint32_t Level = static_cast<std::uint32_t>(Index * 255 / (Entries > 1 ? Entries - 1 : 1));
-        Palette.push_back(Level << 16 | Level << 8 | Level);
-    }
-    return Palette;
-}
-
-TBmp PaletteBmp(int Bits, std::int32_t Width, std::int32_t Height)
-{
-    TBmp Bmp;
-    Bmp.Width = Width;
-    Bmp.Height = Height;
-    Bmp.Bits = static_cast<std::uint16_t>(Bits);
-    Bmp.Palette = GreyPalette(1 << Bits);
-    Bmp.Pixels = BmpRows(Width, Height, Bits, [Bits](std::int32_t X, std::int32_t Y) {
-        return Shade(X, Y) & ((1u << Bits) - 1);
-    });
-    return Bmp;
-}
-
-TBmp TrueColourBmp(int Bits, std::int32_t Width, std::int32_t Height)
-{
-    TBmp Bmp;
-    Bmp.Width = Width;
-    Bmp.Height = Height;
-    Bmp.Bits = static_cast<std::uint16_t>(Bits);
-    Bmp.Pixels = BmpRows(Width, Height, Bits, Shade);
-    return Bmp;
-}
-
-TBmp BitFieldsBmp(int Bits, std::vector<std::uint32_t> Masks, std::int32_t Width, std::int32_t Height)
-{
-    TBmp Bmp = TrueColourBmp(Bits, Width, Height);
-    Bmp.Compression = BmpBitFields;
-    Bmp.Masks = std::move(Masks);
-    return Bmp;
-}
-
-// Run-length coded rows, bottom row first: runs of up to 255 pixels, an end-of-line after each row and an
-// end-of-bitmap at the end. RLE4 runs alternate the two indices of their byte.
-TBmp RleBmp(int Bits, std::int32_t Width, std::int32_t Height)
-{
-    TBmp Bmp = PaletteBmp(Bits, Width, Height);
-    Bmp.Compression = Bits == 8 ? BmpRle8 : BmpRle4;
-    Bmp.Pixels.clear();
-    for (std::int32_t Y = Height - 1; Y >= 0; --Y) {
-        for (std::int32_t X = 0; X < Width; X += 40) {
-            const std::int32_t Run = std::min<std::int32_t>(40, Width - X);
-            const std::uint32_t Index = Shade(X, Y) & ((1u << Bits) - 1);
-            Bmp.Pixels += static_cast<char>(Run);
-            Bmp.Pixels += static_cast<char>(Bits == 8 ? Index : (Index << 4 | ((Index + 5) & 0xF)));
-        }
-        Bmp.Pixels += std::string("\0\0", 2);
-    }
-    Bmp.Pixels += std::string("\0\1", 2);
-    return Bmp;
-}
-
-// An RLE8 image whose codes point outside it: a run far longer than a row, a delta that jumps past the last row
-// and the right edge, an absolute run that overruns, and no end-of-bitmap.
-TBmp HostileRleBmp()
-{
-    TBmp Bmp = PaletteBmp(8, 64, 16);
-    Bmp.Compression = BmpRle8;
-    Bmp.Pixels = std::string("\xFF\x10\xFF\x20\x00\x02\xFF\xFF\x05\x30\x00\x00", 12);
-    Bmp.Pixels += std::string("\x00\xFF", 2) + std::string(255, '\x07') + std::string(1, '\0');
-    Bmp.Pixels += std::string("\x00\x02\x00\x7F\x10\x40", 6);
-    return Bmp;
-}
-
-std::string RandomBytes(std::size_t Count, unsigned Seed)
-{
-    std::mt19937 Generator(Seed);
-    std::string Bytes;
-    for (std::size_t Index = 0; Index < Count; ++Index)
-        Bytes += static_cast<char>(Generator() & 0xFF);
-    return Bytes;
-}
 
 // A 320 x 240 PNG, as the simulator's snapshots are.
 std::string PngFile()

@@ -7,7 +7,6 @@
 
 #include <cmath>
 #include <ostream>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -33,15 +32,6 @@ std::string WavFile()
     return "RIFF" + Little(static_cast<std::uint32_t>(36 + Samples.size()), 4) + "WAVEfmt " + Little(16, 4) +
            Little(1, 2) + Little(2, 2) + Little(Rate, 4) + Little(Rate * 4, 4) + Little(4, 2) + Little(16, 2) +
            "data" + Little(static_cast<std::uint32_t>(Samples.size()), 4) + Samples;
-}
-
-std::string RandomBytes(std::size_t Count, unsigned Seed)
-{
-    std::mt19937 Generator(Seed);
-    std::string Bytes;
-    for (std::size_t Index = 0; Index < Count; ++Index)
-        Bytes += static_cast<char>(Generator() & 0xFF);
-    return Bytes;
 }
 
 // What the music loader makes of a file. The name's extension chooses the decoder, so whatever "music.ogg" holds

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 
 namespace {
 
@@ -103,6 +104,22 @@ TChildResult TSimRun::RunUnder(const std::vector<std::string>& Wrapper, const st
 std::string TSimRun::Log() const
 {
     return ReadFile(Dir.File("brimlet-sim.log"));
+}
+
+bool ValgrindUsable()
+{
+#if defined(__SANITIZE_ADDRESS__)
+    return false;
+#else
+    return RunProgram({"valgrind", "--version"}).ExitStatus == 0;
+#endif
+}
+
+TChildResult RunUnderValgrind(const TSimRun& Run, const std::vector<std::string>& Arguments)
+{
+    return Run.RunUnder({"valgrind", "--leak-check=full", "--show-leak-kinds=all", "--errors-for-leak-kinds=all",
+                         "--num-callers=50", "--suppressions=" BRIMLET_SOURCE_DIR "/tests/valgrind.supp"},
+                        Arguments, 600);
 }
 
 TRunEnd RunEnd(const TChildResult& Result)
@@ -254,4 +271,13 @@ std::string ReadFileIfAny(const std::string& Path)
 {
     std::ifstream File(Path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(File), std::istreambuf_iterator<char>());
+}
+
+std::string RandomBytes(std::size_t Count, unsigned Seed)
+{
+    std::mt19937 Generator(Seed);
+    std::string Bytes;
+    for (std::size_t Index = 0; Index < Count; ++Index)
+        Bytes += static_cast<char>(Generator() & 0xFF);
+    return Bytes;
 }

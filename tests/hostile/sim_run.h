@@ -35,6 +35,13 @@ private:
     TTempDir Dir;
 };
 
+// Whether valgrind can run brimlet-sim here: it is installed, and this is not the sanitizer build, whose
+// executable valgrind cannot run.
+bool ValgrindUsable();
+// Runs ./brimlet-sim under valgrind's memcheck with the suppressions of tests/valgrind.supp, every kind of leak
+// counted as an error. Memcheck's summary is on standard error; "ERROR SUMMARY: 0 errors" when it found nothing.
+TChildResult RunUnderValgrind(const TSimRun& Run, const std::vector<std::string>& Arguments);
+
 // How a run ended, by its exit status and its last line on standard output.
 enum class TRunEnd {
     Clean,       // status 0 and "program terminated" after "Video done"
@@ -61,6 +68,9 @@ std::vector<TTracedBlit> TracedBlits(const std::string& TraceText);
 // page of a framebuffer, and the source, where the raster operation reads it, wholly inside the physical range
 // [SourceStart, SourceStart + SourceBytes). "" when it stays inside.
 std::string BlitOutOfBounds(const TTracedBlit& Blit, std::uint32_t SourceStart, std::uint32_t SourceBytes);
+
+// Count bytes of a fixed pseudo-random sequence chosen by Seed.
+std::string RandomBytes(std::size_t Count, unsigned Seed);
 
 // The whole of a file, "" when there is none (yet).
 std::string ReadFileIfAny(const std::string& Path);
