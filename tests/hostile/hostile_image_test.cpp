@@ -60,8 +60,8 @@ bool Expected(TExpect Expect, TRunEnd End)
 
 std::vector<TImageCase> ImageCases()
 {
-    const TExpect Clean = TExpect::Shown;
-    const TExpect Failed = TExpect::Refused;
+    const TExpect Shown = TExpect::Shown;
+    const TExpect Refused = TExpect::Refused;
     const TExpect Either = TExpect::Either;
     const std::string Valid = BmpFile(PaletteBmp(8, 333, 250));
     TBmp Huge = PaletteBmp(8, 1, 1);
@@ -81,42 +81,42 @@ std::vector<TImageCase> ImageCases()
     NegativeWidth.Width = -8;
 
     std::vector<TImageCase> Cases = {
-        Image("Palette1Bit", BmpFile(PaletteBmp(1, 333, 250)), Clean),
-        Image("Palette4Bit", BmpFile(PaletteBmp(4, 333, 250)), Clean),
-        Image("Palette8Bit", Valid, Clean),
-        Image("Rle8", BmpFile(RleBmp(8, 333, 250)), Clean),
-        Image("Rle4", BmpFile(RleBmp(4, 333, 250)), Clean),
-        Image("BitFields16", BmpFile(BitFieldsBmp(16, {0xF800, 0x07E0, 0x001F}, 333, 250)), Clean),
-        Image("BitFields16Of555", BmpFile(BitFieldsBmp(16, {0x7C00, 0x03E0, 0x001F}, 333, 250)), Clean),
-        Image("BitFields32", BmpFile(BitFieldsBmp(32, {0xFF0000, 0x00FF00, 0x0000FF}, 333, 250)), Clean),
-        Image("TopDown", BmpFile(TrueColourBmp(24, 333, -250)), Clean),
-        Image("OnePixel", BmpFile(TrueColourBmp(24, 1, 1)), Clean),
-        Image("WideAndThreeRowsHigh", BmpFile(TrueColourBmp(24, 2000, 3)), Clean),
+        Image("Palette1Bit", BmpFile(PaletteBmp(1, 333, 250)), Shown),
+        Image("Palette4Bit", BmpFile(PaletteBmp(4, 333, 250)), Shown),
+        Image("Palette8Bit", Valid, Shown),
+        Image("Rle8", BmpFile(RleBmp(8, 333, 250)), Shown),
+        Image("Rle4", BmpFile(RleBmp(4, 333, 250)), Shown),
+        Image("BitFields16", BmpFile(BitFieldsBmp(16, {0xF800, 0x07E0, 0x001F}, 333, 250)), Shown),
+        Image("BitFields16Of555", BmpFile(BitFieldsBmp(16, {0x7C00, 0x03E0, 0x001F}, 333, 250)), Shown),
+        Image("BitFields32", BmpFile(BitFieldsBmp(32, {0xFF0000, 0x00FF00, 0x0000FF}, 333, 250)), Shown),
+        Image("TopDown", BmpFile(TrueColourBmp(24, 333, -250)), Shown),
+        Image("OnePixel", BmpFile(TrueColourBmp(24, 1, 1)), Shown),
+        Image("WideAndThreeRowsHigh", BmpFile(TrueColourBmp(24, 2000, 3)), Shown),
         // The widest image SDL takes: its view of 240 rows at a pitch of 32,768 bytes still ends inside the window.
-        Image("WidestThatLoads", BmpFile(TrueColourBmp(24, 16383, 3)), Clean),
+        Image("WidestThatLoads", BmpFile(TrueColourBmp(24, 16383, 3)), Shown),
         // 10 MB at two bytes a pixel: the copy keeps the rows that fit the window.
-        Image("TallerThanTheWindowHolds", BmpFile(PaletteBmp(8, 1000, 5000)), Clean),
-        Image("TooWideToLoad", BmpFile(TrueColourBmp(24, 16384, 3)), Failed),
-        Image("WiderThanA16BitPitch", BmpFile(TrueColourBmp(24, 40000, 2)), Failed),
-        Image("HugeSizeTinyFile", BmpFile(Huge), Failed),
+        Image("TallerThanTheWindowHolds", BmpFile(PaletteBmp(8, 1000, 5000)), Shown),
+        Image("TooWideToLoad", BmpFile(TrueColourBmp(24, 16384, 3)), Refused),
+        Image("WiderThanA16BitPitch", BmpFile(TrueColourBmp(24, 40000, 2)), Refused),
+        Image("HugeSizeTinyFile", BmpFile(Huge), Refused),
         // SDL_image takes these three headers as they stand.
         Image("MoreColoursThanThePaletteHolds", BmpFile(Overfull), Either),
-        Image("RleCodesPointingOutside", BmpFile(HostileRleBmp()), Failed),
+        Image("RleCodesPointingOutside", BmpFile(HostileRleBmp()), Refused),
         Image("NoBitsPerPixel", BmpFile(NoBits), Either),
-        Image("SevenBitsPerPixel", BmpFile(OddBits), Failed),
+        Image("SevenBitsPerPixel", BmpFile(OddBits), Refused),
         Image("UnknownCompression", BmpFile(Jpeg), Either),
-        Image("ZeroWidth", BmpFile(ZeroWidth), Failed),
-        Image("NegativeWidth", BmpFile(NegativeWidth), Failed),
-        Image("PixelsCutShort", Valid.substr(0, Valid.size() - 1000), Failed),
-        Image("RandomBytes", RandomBytes(5000, 7), Failed),
-        Image("Empty", "", Failed),
-        {"Folder", "", true, Failed},
-        Image("PngRenamed", PngFile(), Clean),
-        Image("OggRenamed", ReadFile(BRIMLET_DATA_DIR "/music.ogg"), Failed),
+        Image("ZeroWidth", BmpFile(ZeroWidth), Refused),
+        Image("NegativeWidth", BmpFile(NegativeWidth), Refused),
+        Image("PixelsCutShort", Valid.substr(0, Valid.size() - 1000), Refused),
+        Image("RandomBytes", RandomBytes(5000, 7), Refused),
+        Image("Empty", "", Refused),
+        {"Folder", "", true, Refused},
+        Image("PngRenamed", PngFile(), Shown),
+        Image("OggRenamed", ReadFile(BRIMLET_DATA_DIR "/music.ogg"), Refused),
     };
     for (std::size_t End : BmpHeaderFieldEnds())
-        Cases.push_back(Image("CutAfterHeaderByte", Valid.substr(0, End), End < 14 ? Failed : Either));
-    Cases.push_back(Image("CutInThePalette", Valid.substr(0, 54 + 100), Failed));
+        Cases.push_back(Image("CutAfterHeaderByte", Valid.substr(0, End), End < 14 ? Refused : Either));
+    Cases.push_back(Image("CutInThePalette", Valid.substr(0, 54 + 100), Refused));
     return Cases;
 }
 
