@@ -5,7 +5,7 @@ set -euo pipefail
 want=(build-essential cmake pkg-config libsdl1.2-dev libsdl-mixer1.2-dev libsdl-image1.2-dev libpng-dev
       libvorbis-dev libgtest-dev libbenchmark-dev)
 case "${1:-build}" in
-  test) want+=(xvfb x11-apps xdotool) ;;
+  test) want+=(xvfb x11-apps xdotool valgrind clang-14 libclang-rt-14-dev) ;;
 esac
 missing=()
 for p in "${want[@]}"; do

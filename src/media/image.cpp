@@ -14,6 +14,36 @@ std::string SdlError()
     return Reason ? Reason : "";
 }
 
+// SDL_image reads a bitmap's headers without checking that the file holds them, and goes on with whatever its reads
+// left behind: a bitmap cut inside its headers would load as garbage of any size. Such a file is refused here, with
+// SDL's error set, before SDL_image sees it.
+bool BitmapHeaderCut(const std::string& FileName)
+{
+    constexpr long FileHeaderBytes = 14;
+    constexpr Uint32 CoreHeaderBytes = 12; // the oldest info header; every later one has at least 40 bytes
+    constexpr Uint32 InfoHeaderBytes = 40;
+    SDL_RWops* File = SDL_RWFromFile(FileName.c_str(), "rb");
+    if (!File)
+        return false;
+    Uint8 Magic[2] = {0, 0};
+    bool Cut = false;
+    if (SDL_RWread(File, Magic, 1, 2) == 2 && Magic[0] == 'B' && Magic[1] == 'M') {
+        const long Size = SDL_RWseek(File, 0, RW_SEEK_END);
+        Uint32 InfoSize = 0;
+        if (Size < FileHeaderBytes + 4 || SDL_RWseek(File, FileHeaderBytes, RW_SEEK_SET) < 0)
+            Cut = true;
+        else {
+            InfoSize = SDL_ReadLE32(File);
+            const Uint32 Needed = InfoSize == CoreHeaderBytes ? CoreHeaderBytes : InfoHeaderBytes;
+            Cut = Size < FileHeaderBytes + static_cast<long>(Needed);
+        }
+    }
+    SDL_RWclose(File);
+    if (Cut)
+        SDL_SetError("Bitmap cut inside its headers");
+    return Cut;
+}
+
 } // namespace
 
 bool LoadImage(const std::string& FileName, SDL_Surface*& Surface, std::uint32_t ColorKey)
@@ -21,7 +51,7 @@ bool LoadImage(const std::string& FileName, SDL_Surface*& Surface, std::uint32_t
     // A surface held before is the caller's to release; it is not freed here.
     Surface = nullptr;
     // The whole name goes to SDL_image: a name cut short would load another file than the one named.
-    SDL_Surface* Loaded = IMG_Load(FileName.c_str());
+    SDL_Surface* Loaded = BitmapHeaderCut(FileName) ? nullptr : IMG_Load(FileName.c_str());
     if (!Loaded) {
         AppLogger->LogError(SdlError(), "LoadImage");
         return false;

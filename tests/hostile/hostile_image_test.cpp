@@ -115,7 +115,7 @@ std::vector<TImageCase> ImageCases()
         Image("OggRenamed", ReadFile(BRIMLET_DATA_DIR "/music.ogg"), Refused),
     };
     for (std::size_t End : BmpHeaderFieldEnds())
-        Cases.push_back(Image("CutAfterHeaderByte", Valid.substr(0, End), End < 14 ? Refused : Either));
+        Cases.push_back(Image("CutAfterHeaderByte", Valid.substr(0, End), End < 54 ? Refused : Either));
     Cases.push_back(Image("CutInThePalette", Valid.substr(0, 54 + 100), Refused));
     return Cases;
 }
