@@ -1,116 +1,82 @@
 #include "hostile/bmp_maker.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
-void Put16(std::string& Data, std::uint32_t Value)
+void Put(std::string& Data, std::uint32_t Value, int Bytes)
 {
-    Data += static_cast<char>(Value & 0xFF);
-    Data += static_cast<char>(Value >> 8 & 0xFF);
+    for (int Byte = 0; Byte < Bytes; ++Byte)
+        Data += static_cast<char>(Value >> 8 * Byte & 0xFF);
 }
 
-void Put32(std::string& Data, std::uint32_t Value)
-{
-    Put16(Data, Value & 0xFFFF);
-    Put16(Data, Value >> 16);
-}
-
-// A picture of stripes and gradients that differs from pixel to pixel.
 std::uint32_t Shade(std::int32_t X, std::int32_t Y)
 {
     return static_cast<std::uint32_t>(X * 7 + Y * 13 + (X ^ Y));
-}
-
-std::vector<std::uint32_t> GreyPalette(int Entries)
-{
-    std::vector<std::uint32_t> Palette;
-    for (int Index = 0; Index < Entries; ++Index) {
-        const std::uint32_t Level = static_cast<std::uint32_t>(Index * 255 / (Entries > 1 ? Entries - 1 : 1));
-        Palette.push_back(Level << 16 | Level << 8 | Level);
-    }
-    return Palette;
 }
 
 } // namespace
 
 std::string BmpFile(const TBmp& Bmp)
 {
-    constexpr std::uint32_t HeaderBytes = 14 + 40;
     std::string Tables;
-    if (Bmp.Compression == BmpBitFields)
-        for (std::uint32_t Mask : Bmp.Masks)
-            Put32(Tables, Mask);
+    for (std::uint32_t Mask : Bmp.Masks)
+        Put(Tables, Mask, 4);
     for (std::uint32_t Entry : Bmp.Palette)
-        Put32(Tables, Entry & 0x00FFFFFF);
-    const auto Offset = static_cast<std::uint32_t>(HeaderBytes + Tables.size());
-
+        Put(Tables, Entry & 0x00FFFFFF, 4);
+    const auto Offset = static_cast<std::uint32_t>(54 + Tables.size());
+    const auto Size = static_cast<std::uint32_t>(Bmp.Pixels.size());
     std::string File = "BM";
-    Put32(File, Offset + static_cast<std::uint32_t>(Bmp.Pixels.size())); // file size
-    Put32(File, 0);                                                      // reserved
-    Put32(File, Offset);                                                 // pixel data offset
-    Put32(File, 40);                                                     // information header size
-    Put32(File, static_cast<std::uint32_t>(Bmp.Width));
-    Put32(File, static_cast<std::uint32_t>(Bmp.Height));
-    Put16(File, 1);                                                      // planes
-    Put16(File, Bmp.Bits);
-    Put32(File, Bmp.Compression);
-    Put32(File, static_cast<std::uint32_t>(Bmp.Pixels.size()));          // image size
-    Put32(File, 2835);                                                   // 72 dpi across
-    Put32(File, 2835);                                                   // and down
-    Put32(File, Bmp.ColorsUsed);
-    Put32(File, 0);                                                      // important colours: all
+    // File size, reserved, offset, header size, width, height; planes, bits; compression, image size, resolution
+    // across and down, colours used and important.
+    for (std::uint32_t Field : {Offset + Size, 0u, Offset, 40u, static_cast<std::uint32_t>(Bmp.Width),
+                                static_cast<std::uint32_t>(Bmp.Height)})
+        Put(File, Field, 4);
+    Put(File, 1, 2);
+    Put(File, Bmp.Bits, 2);
+    for (std::uint32_t Field : {Bmp.Compression, Size, 2835u, 2835u, Bmp.ColorsUsed, 0u})
+        Put(File, Field, 4);
     return File + Tables + Bmp.Pixels;
 }
 
-std::vector<std::size_t> BmpHeaderFieldEnds()
-{
-    // Type, file size, reserved, offset; header size, width, height, planes, bits, compression, image size,
-    // resolution across and down, colours used, colours important.
-    return {2, 6, 10, 14, 18, 22, 26, 28, 30, 34, 38, 42, 46, 50, 54};
-}
-
-TBmp PaletteBmp(int Bits, std::int32_t Width, std::int32_t Height)
+TBmp MakeBmp(int Bits, std::int32_t Width, std::int32_t Height, std::vector<std::uint32_t> Masks)
 {
     TBmp Bmp;
     Bmp.Width = Width;
     Bmp.Height = Height;
     Bmp.Bits = static_cast<std::uint16_t>(Bits);
-    Bmp.Palette = GreyPalette(1 << Bits);
-    Bmp.Pixels = BmpRows(Width, Height, Bits, [Bits](std::int32_t X, std::int32_t Y) {
-        return Shade(X, Y) & ((1u << Bits) - 1);
-    });
-    return Bmp;
-}
-
-TBmp TrueColourBmp(int Bits, std::int32_t Width, std::int32_t Height)
-{
-    TBmp Bmp;
-    Bmp.Width = Width;
-    Bmp.Height = Height;
-    Bmp.Bits = static_cast<std::uint16_t>(Bits);
-    Bmp.Pixels = BmpRows(Width, Height, Bits, Shade);
-    return Bmp;
-}
-
-TBmp BitFieldsBmp(int Bits, std::vector<std::uint32_t> Masks, std::int32_t Width, std::int32_t Height)
-{
-    TBmp Bmp = TrueColourBmp(Bits, Width, Height);
-    Bmp.Compression = BmpBitFields;
+    Bmp.Compression = Masks.empty() ? 0 : BmpBitFields;
     Bmp.Masks = std::move(Masks);
+    const std::uint32_t Mask = Bits < 16 ? (1u << Bits) - 1 : 0xFFFFFFFF;
+    for (std::uint32_t Index = 0; Bits < 16 && Index <= Mask; ++Index)
+        Bmp.Palette.push_back(Index * 255 / Mask * 0x010101);
+    const std::size_t RowBytes = (static_cast<std::size_t>(Width) * Bits + 31) / 32 * 4;
+    for (std::int32_t Stored = 0; Stored < std::abs(Height); ++Stored) {
+        const std::int32_t Y = Height < 0 ? Stored : Height - 1 - Stored;
+        std::string Row(RowBytes, '\0');
+        for (std::int32_t X = 0; X < Width; ++X) {
+            const std::uint32_t Value = Shade(X, Y) & Mask;
+            const std::size_t Bit = static_cast<std::size_t>(X) * Bits;
+            if (Bits < 8)
+                Row[Bit / 8] = static_cast<char>(Row[Bit / 8] | Value << (8 - Bits - static_cast<int>(Bit % 8)));
+            for (int Byte = 0; Byte < Bits / 8; ++Byte)
+                Row[Bit / 8 + Byte] = static_cast<char>(Value >> 8 * Byte);
+        }
+        Bmp.Pixels += Row;
+    }
     return Bmp;
 }
 
 TBmp RleBmp(int Bits, std::int32_t Width, std::int32_t Height)
 {
-    TBmp Bmp = PaletteBmp(Bits, Width, Height);
+    TBmp Bmp = MakeBmp(Bits, Width, Height);
     Bmp.Compression = Bits == 8 ? BmpRle8 : BmpRle4;
     Bmp.Pixels.clear();
     for (std::int32_t Y = Height - 1; Y >= 0; --Y) {
         for (std::int32_t X = 0; X < Width; X += 40) {
-            const std::int32_t Run = std::min<std::int32_t>(40, Width - X);
             const std::uint32_t Index = Shade(X, Y) & ((1u << Bits) - 1);
-            Bmp.Pixels += static_cast<char>(Run);
+            Bmp.Pixels += static_cast<char>(std::min<std::int32_t>(40, Width - X));
             Bmp.Pixels += static_cast<char>(Bits == 8 ? Index : (Index << 4 | ((Index + 5) & 0xF)));
         }
         Bmp.Pixels += std::string("\0\0", 2);
@@ -121,10 +87,9 @@ TBmp RleBmp(int Bits, std::int32_t Width, std::int32_t Height)
 
 TBmp HostileRleBmp()
 {
-    TBmp Bmp = PaletteBmp(8, 64, 16);
+    TBmp Bmp = MakeBmp(8, 64, 16);
     Bmp.Compression = BmpRle8;
-    Bmp.Pixels = std::string("\xFF\x10\xFF\x20\x00\x02\xFF\xFF\x05\x30\x00\x00", 12);
-    Bmp.Pixels += std::string("\x00\xFF", 2) + std::string(255, '\x07') + std::string(1, '\0');
-    Bmp.Pixels += std::string("\x00\x02\x00\x7F\x10\x40", 6);
+    Bmp.Pixels = std::string("\xFF\x10\xFF\x20\x00\x02\xFF\xFF\x05\x30\x00\x00", 12) + std::string("\x00\xFF", 2) +
+                 std::string(255, '\x07') + std::string(1, '\0') + std::string("\x00\x02\x00\x7F\x10\x40", 6);
     return Bmp;
 }

@@ -9,8 +9,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 
 namespace {
@@ -42,11 +40,67 @@ std::int64_t FirstPixel(std::uint32_t Address, std::uint32_t Ctrl)
     return static_cast<std::int64_t>(Address & ~3u) + ((Ctrl & BlitCtrlOddPixel) != 0 ? 2 : 0);
 }
 
-std::string Hex(std::int64_t Value)
+bool HasSanitizerReport(const std::string& Err)
 {
-    char Text[32];
-    std::snprintf(Text, sizeof Text, "%llX", static_cast<long long>(Value));
-    return Text;
+    for (const char* Mark : {"AddressSanitizer", "LeakSanitizer", "UndefinedBehaviorSanitizer", "runtime error:"})
+        if (Err.find(Mark) != std::string::npos)
+            return true;
+    return false;
+}
+
+struct TTracedBlit {
+    std::uint32_t DstCtrl, DstAddr, DstStride, SrcCtrl, SrcAddr, SrcStride, Size, Op;
+};
+
+// The blits of a trace, rebuilt from the blitter register writes before each start.
+std::vector<TTracedBlit> TracedBlits(const std::string& TraceText)
+{
+    std::uint32_t Registers[BlitterWindowSize / 4] = {};
+    std::vector<TTracedBlit> Blits;
+    for (const std::string& Line : SplitLines(TraceText)) {
+        unsigned Address = 0;
+        unsigned Value = 0;
+        if (std::sscanf(Line.c_str(), "W32 %8X %8X", &Address, &Value) != 2 || Address < BlitterWindowPhys ||
+            Address - BlitterWindowPhys >= BlitterWindowSize)
+            continue;
+        const std::uint32_t Offset = Address - BlitterWindowPhys;
+        Registers[Offset / 4] = Value;
+        if (Offset == BlitRun && (Value & BlitRunBusy) != 0) {
+            auto Reg = [&Registers](std::uint32_t At) { return Registers[At / 4]; };
+            Blits.push_back({Reg(BlitDstCtrl), Reg(BlitDstAddr), Reg(BlitDstStride), Reg(BlitSrcCtrl),
+                             Reg(BlitSrcAddr), Reg(BlitSrcStride), Reg(BlitSize), Reg(BlitOp)});
+        }
+    }
+    return Blits;
+}
+
+// Why Blit writes outside both pages or reads, where its raster operation reads, outside [SourceStart, +Bytes).
+std::string BlitOutOfBounds(const TTracedBlit& Blit, std::uint32_t SourceStart, std::uint32_t SourceBytes)
+{
+    const std::int64_t Width = Blit.Size & 0xFFFF;
+    const std::int64_t Height = Blit.Size >> 16;
+    if (Width == 0 || Height == 0)
+        return "";
+    const TRange Dst = RowsRange(FirstPixel(Blit.DstAddr, Blit.DstCtrl), static_cast<std::int32_t>(Blit.DstStride),
+                                 Width, Height);
+    if (!Inside(Dst, SimFb0Start, PageBytes) && !Inside(Dst, SimFb1Start, PageBytes))
+        return "writes " + std::to_string(Dst.First) + " to " + std::to_string(Dst.Last) + ", outside both pages";
+    const std::uint32_t Rop = Blit.Op & BlitOpRopMask;
+    const bool ReadsSource = (Blit.Op & BlitOpColorKey) != 0 || (Rop >> 2 & 3) != (Rop & 3);
+    const TRange Src = RowsRange(FirstPixel(Blit.SrcAddr, Blit.SrcCtrl), static_cast<std::int32_t>(Blit.SrcStride),
+                                 Width, Height);
+    if (ReadsSource && !Inside(Src, SourceStart, SourceBytes))
+        return "reads " + std::to_string(Src.First) + " to " + std::to_string(Src.Last) + ", outside " + std::to_string(SourceStart) + " to " +
+               std::to_string(std::int64_t{SourceStart} + SourceBytes - 1);
+    return "";
+}
+
+long long ReportedNumber(const std::string& Out, const std::string& Label)
+{
+    for (const std::string& Line : SplitLines(Out))
+        if (Line.rfind(Label, 0) == 0)
+            return std::atoll(Line.c_str() + Label.size());
+    return -1;
 }
 
 } // namespace
@@ -83,13 +137,8 @@ std::vector<std::string> TSimRun::Environment()
     return {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"};
 }
 
-TChildResult TSimRun::Run(const std::vector<std::string>& Arguments, int TimeoutSeconds) const
-{
-    return RunUnder({}, Arguments, TimeoutSeconds);
-}
-
-TChildResult TSimRun::RunUnder(const std::vector<std::string>& Wrapper, const std::vector<std::string>& Arguments,
-                               int TimeoutSeconds) const
+TChildResult TSimRun::Run(const std::vector<std::string>& Arguments, const std::vector<std::string>& Wrapper,
+                          int TimeoutSeconds) const
 {
     std::vector<std::string> Command = Wrapper;
     Command.push_back(Dir.File("brimlet-sim"));
@@ -117,9 +166,9 @@ bool ValgrindUsable()
 
 TChildResult RunUnderValgrind(const TSimRun& Run, const std::vector<std::string>& Arguments)
 {
-    return Run.RunUnder({"valgrind", "--leak-check=full", "--show-leak-kinds=all", "--errors-for-leak-kinds=all",
-                         "--num-callers=50", "--suppressions=" BRIMLET_SOURCE_DIR "/tests/valgrind.supp"},
-                        Arguments, 600);
+    return Run.Run(Arguments, {"valgrind", "--leak-check=full", "--show-leak-kinds=all", "--errors-for-leak-kinds=all",
+                               "--num-callers=50", "--suppressions=" BRIMLET_SOURCE_DIR "/tests/valgrind.supp"},
+                   600);
 }
 
 TRunEnd RunEnd(const TChildResult& Result)
@@ -136,102 +185,22 @@ TRunEnd RunEnd(const TChildResult& Result)
     return TRunEnd::Other;
 }
 
-const char* RunEndName(TRunEnd End)
-{
-    switch (End) {
-    case TRunEnd::Clean:
-        return "a clean run";
-    case TRunEnd::ImageFailed:
-        return "Loading image failed";
-    case TRunEnd::MusicFailed:
-        return "Loading music failed";
-    case TRunEnd::Other:
-        break;
-    }
-    return "another end";
-}
-
-bool HasSanitizerReport(const std::string& Err)
-{
-    for (const char* Mark : {"AddressSanitizer", "LeakSanitizer", "UndefinedBehaviorSanitizer", "runtime error:"})
-        if (Err.find(Mark) != std::string::npos)
-            return true;
-    return false;
-}
-
 std::vector<std::string> CompleteLogMessages(const std::string& Text)
 {
-    static const std::string Ending = "\r\n\n";
     std::vector<std::string> Messages;
-    std::size_t Start = 0;
-    while (Start < Text.size()) {
-        const std::size_t End = Text.find(Ending, Start);
-        if (End == std::string::npos) {
-            ADD_FAILURE() << "the log ends inside an entry: \"" << Text.substr(Start) << "\"";
-            break;
-        }
+    for (std::size_t Start = 0, End = 0; Start < Text.size(); Start = End + 3) {
+        End = Text.find("\r\n\n", Start);
         const std::string Entry = Text.substr(Start, End - Start);
-        const bool Status = Entry.rfind("STATUS INFO : @ ", 0) == 0;
-        const bool Error = Entry.rfind("*** ERROR *** : @ ", 0) == 0;
         const std::size_t Message = Entry.find(" MSG : ");
         const std::size_t Location = Entry.find(" IN : ", Message == std::string::npos ? 0 : Message);
-        if ((!Status && !Error) || Message == std::string::npos || Location == std::string::npos) {
-            ADD_FAILURE() << "not a log entry: \"" << Entry << "\"";
+        if (End == std::string::npos || Location == std::string::npos || Message == std::string::npos ||
+            (Entry.rfind("STATUS INFO : @ ", 0) != 0 && Entry.rfind("*** ERROR *** : @ ", 0) != 0)) {
+            ADD_FAILURE() << "not a whole log entry: \"" << Entry << "\"";
             break;
         }
         Messages.push_back(Entry.substr(Message + 7, Location - Message - 7));
-        Start = End + Ending.size();
     }
     return Messages;
-}
-
-std::vector<TTracedBlit> TracedBlits(const std::string& TraceText)
-{
-    std::uint32_t Registers[BlitterWindowSize / 4] = {};
-    std::vector<TTracedBlit> Blits;
-    for (const std::string& Line : SplitLines(TraceText)) {
-        unsigned Address = 0;
-        unsigned Value = 0;
-        if (std::sscanf(Line.c_str(), "W32 %8X %8X", &Address, &Value) != 2 || Address < BlitterWindowPhys ||
-            Address - BlitterWindowPhys >= BlitterWindowSize)
-            continue;
-        const std::uint32_t Offset = Address - BlitterWindowPhys;
-        Registers[Offset / 4] = Value;
-        if (Offset == BlitRun && (Value & BlitRunBusy) != 0) {
-            auto Reg = [&Registers](std::uint32_t At) { return Registers[At / 4]; };
-            Blits.push_back({Reg(BlitDstCtrl), Reg(BlitDstAddr), Reg(BlitDstStride), Reg(BlitSrcCtrl),
-                             Reg(BlitSrcAddr), Reg(BlitSrcStride), Reg(BlitSize), Reg(BlitOp)});
-        }
-    }
-    return Blits;
-}
-
-std::string BlitOutOfBounds(const TTracedBlit& Blit, std::uint32_t SourceStart, std::uint32_t SourceBytes)
-{
-    const std::int64_t Width = Blit.Size & 0xFFFF;
-    const std::int64_t Height = Blit.Size >> 16;
-    if (Width == 0 || Height == 0)
-        return "";
-    const TRange Dst = RowsRange(FirstPixel(Blit.DstAddr, Blit.DstCtrl), static_cast<std::int32_t>(Blit.DstStride),
-                                 Width, Height);
-    if (!Inside(Dst, SimFb0Start, PageBytes) && !Inside(Dst, SimFb1Start, PageBytes))
-        return "writes " + Hex(Dst.First) + " to " + Hex(Dst.Last) + ", outside both pages";
-    const std::uint32_t Rop = Blit.Op & BlitOpRopMask;
-    const bool ReadsSource = (Blit.Op & BlitOpColorKey) != 0 || (Rop >> 2 & 3) != (Rop & 3);
-    const TRange Src = RowsRange(FirstPixel(Blit.SrcAddr, Blit.SrcCtrl), static_cast<std::int32_t>(Blit.SrcStride),
-                                 Width, Height);
-    if (ReadsSource && !Inside(Src, SourceStart, SourceBytes))
-        return "reads " + Hex(Src.First) + " to " + Hex(Src.Last) + ", outside " + Hex(SourceStart) + " to " +
-               Hex(std::int64_t{SourceStart} + SourceBytes - 1);
-    return "";
-}
-
-long long ReportedNumber(const std::string& Out, const std::string& Label)
-{
-    for (const std::string& Line : SplitLines(Out))
-        if (Line.rfind(Label, 0) == 0)
-            return std::atoll(Line.c_str() + Label.size());
-    return -1;
 }
 
 void ExpectNothingOutOfBounds(const TSimRun& Run, const TChildResult& Result)
@@ -265,12 +234,6 @@ void ExpectNothingOutOfBounds(const TSimRun& Run, const TChildResult& Result)
     ASSERT_GE(Messages.size(), 2u) << Run.Log();
     EXPECT_EQ(Messages.front(), "Starting Application");
     EXPECT_EQ(Messages.back(), "Terminating Application");
-}
-
-std::string ReadFileIfAny(const std::string& Path)
-{
-    std::ifstream File(Path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(File), std::istreambuf_iterator<char>());
 }
 
 std::string RandomBytes(std::size_t Count, unsigned Seed)
