@@ -1,12 +1,23 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that brimlet needs, where they are missing: "build" for building and running,
-# "test" adds what the tests need (a virtual X display for the window test).
+# Installs the Debian packages that brimlet needs, where they are missing, by group: "build" (always) for building
+# and running; "test" for the tests (a virtual X display for the window test, valgrind); "fuzz" for clang and its
+# libFuzzer and sanitizer run-time libraries; "device" for the ARM cross compiler; "word-size" for the host's
+# 32-bit C and C++ libraries.
+#
+#   scripts/deps.sh [GROUP...]
 set -euo pipefail
 want=(build-essential cmake pkg-config libsdl1.2-dev libsdl-mixer1.2-dev libsdl-image1.2-dev libpng-dev
       libvorbis-dev libgtest-dev libbenchmark-dev)
-case "${1:-build}" in
-  test) want+=(xvfb x11-apps xdotool valgrind clang-14 libclang-rt-14-dev) ;;
-esac
+for group in "$@"; do
+  case "$group" in
+    build) ;;
+    test) want+=(xvfb x11-apps xdotool valgrind) ;;
+    fuzz) want+=(clang-14 libclang-rt-14-dev) ;;
+    device) want+=(g++-arm-linux-gnueabihf) ;;
+    word-size) want+=(libc6-dev-i386 lib32stdc++-12-dev lib32gcc-12-dev) ;;
+    *) echo "deps.sh: no package group $group" >&2; exit 2 ;;
+  esac
+done
 missing=()
 for p in "${want[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

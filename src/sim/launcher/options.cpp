@@ -1,7 +1,6 @@
 #include "sim/launcher/options.h"
 
 #include "sim/launcher/script.h"
-#include "sim/launcher/version.h"
 #include "sim/sim.h"
 
 namespace {
@@ -136,5 +135,5 @@ std::string FaultHelpText() {
 }
 
 std::string LauncherVersion() {
-    return std::string("brimlet-sim ") + ProjectVersion + "\n";
+    return std::string("brimlet-sim ") + BRIMLET_VERSION + "\n";
 }

@@ -1,0 +1,404 @@
+#include "support/support.h"
+
+#include "device/font6x13.h"
+
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <poll.h>
+#include <sstream>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+TTempDir::TTempDir()
+{
+    const char* Base = std::getenv("TMPDIR");
+    std::string Template = std::string(Base && *Base ? Base : "/tmp") + "/brimlet-test-XXXXXX";
+    if (mkdtemp(Template.data()) == nullptr)
+        throw std::runtime_error("cannot make a temporary folder: " + std::string(std::strerror(errno)));
+    FolderPath = Template;
+}
+
+TTempDir::~TTempDir()
+{
+    std::error_code Error;
+    fs::remove_all(FolderPath, Error);
+}
+
+std::string ReadFile(const std::string& Path)
+{
+    std::ifstream File(Path, std::ios::binary);
+    if (!File) {
+        ADD_FAILURE() << "cannot read " << Path;
+        return "";
+    }
+    std::ostringstream Content;
+    Content << File.rdbuf();
+    return Content.str();
+}
+
+bool WriteFile(const std::string& Path, const std::string& Content)
+{
+    std::ofstream File(Path, std::ios::binary | std::ios::trunc);
+    File << Content;
+    return static_cast<bool>(File.flush());
+}
+
+bool PathExists(const std::string& Path)
+{
+    struct stat Status;
+    return lstat(Path.c_str(), &Status) == 0;
+}
+
+TLines SplitLines(const std::string& Text)
+{
+    TLines Lines;
+    std::istringstream Stream(Text);
+    for (std::string Line; std::getline(Stream, Line);)
+        Lines.push_back(Line);
+    return Lines;
+}
+
+namespace {
+
+// In the child: output to the pipes (or the file), the working folder and the environment as asked.
+bool PrepareChild(const TChildOptions& Options, int OutPipe, int ErrPipe)
+{
+    dup2(ErrPipe, STDERR_FILENO);
+    const int Out =
+        Options.StdoutPath.empty() ? OutPipe : open(Options.StdoutPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (Out < 0 || dup2(Out, STDOUT_FILENO) < 0 ||
+        (!Options.WorkingDirectory.empty() && chdir(Options.WorkingDirectory.c_str()) != 0)) {
+        std::fprintf(stderr, "cannot set up the child: %s\n", std::strerror(errno));
+        return false;
+    }
+    for (const std::string& Setting : Options.Environment) {
+        const std::size_t Equals = Setting.find('=');
+        if (Equals == std::string::npos)
+            unsetenv(Setting.c_str());
+        else
+            setenv(Setting.substr(0, Equals).c_str(), Setting.substr(Equals + 1).c_str(), 1);
+    }
+    return true;
+}
+
+// Forks; the child runs Child, which ends with _exit. The parent reads both pipes until they close, killing the
+// child once its time is up.
+TChildResult RunForked(const TChildOptions& Options, const std::function<void()>& Child)
+{
+    TChildResult Result;
+    int OutPipe[2];
+    int ErrPipe[2];
+    if (pipe2(OutPipe, O_CLOEXEC) != 0 || pipe2(ErrPipe, O_CLOEXEC) != 0) {
+        ADD_FAILURE() << "pipe: " << std::strerror(errno);
+        return Result;
+    }
+    // Anything buffered here would otherwise be written a second time by the child.
+    std::fflush(nullptr);
+    const pid_t Pid = fork();
+    if (Pid == 0) {
+        if (PrepareChild(Options, OutPipe[1], ErrPipe[1]))
+            Child();
+        _exit(254);
+    }
+    close(OutPipe[1]);
+    close(ErrPipe[1]);
+    pollfd Pipes[2] = {{OutPipe[0], POLLIN, 0}, {ErrPipe[0], POLLIN, 0}};
+    std::string* Targets[2] = {&Result.Out, &Result.Err};
+    int WaitMs = Options.TimeoutSeconds * 1000;
+    while (Pipes[0].fd >= 0 || Pipes[1].fd >= 0) {
+        const int Ready = poll(Pipes, 2, Result.TimedOut ? -1 : 100);
+        if (Ready == 0 && !Result.TimedOut && (WaitMs -= 100) <= 0) {
+            kill(Pid, SIGKILL);
+            Result.TimedOut = true;
+        }
+        for (int Index = 0; Ready > 0 && Index < 2; ++Index) {
+            if (Pipes[Index].fd < 0 || Pipes[Index].revents == 0)
+                continue;
+            char Buffer[65536];
+            const ssize_t Count = read(Pipes[Index].fd, Buffer, sizeof Buffer);
+            if (Count > 0) {
+                Targets[Index]->append(Buffer, static_cast<std::size_t>(Count));
+            } else if (Count == 0 || errno != EINTR) {
+                close(Pipes[Index].fd);
+                Pipes[Index].fd = -1;
+            }
+        }
+    }
+    int Status = 0;
+    while (waitpid(Pid, &Status, 0) < 0 && errno == EINTR) {
+    }
+    if (WIFEXITED(Status))
+        Result.ExitStatus = WEXITSTATUS(Status);
+    else if (WIFSIGNALED(Status))
+        Result.Signal = WTERMSIG(Status);
+    return Result;
+}
+
+} // namespace
+
+TChildResult RunInChild(const std::function<int()>& Body, const TChildOptions& Options)
+{
+    return RunForked(Options, [&Body] {
+        int Status = 255;
+        try {
+            Status = Body();
+        } catch (...) {
+            std::fprintf(stderr, "an exception escaped the child\n");
+        }
+        std::fflush(nullptr);
+        _exit(Status);
+    });
+}
+
+TChildResult RunProgram(const std::vector<std::string>& Arguments, const TChildOptions& Options)
+{
+    return RunForked(Options, [&Arguments] {
+        std::vector<char*> Values;
+        for (const std::string& Argument : Arguments)
+            Values.push_back(const_cast<char*>(Argument.c_str()));
+        Values.push_back(nullptr);
+        execvp(Values[0], Values.data());
+        std::fprintf(stderr, "cannot run %s: %s\n", Values[0], std::strerror(errno));
+        _exit(127);
+    });
+}
+
+bool LineMatches(const std::string& Text, const std::string& Pattern)
+{
+    std::size_t T = 0;
+    std::size_t P = 0;
+    while (P < Pattern.size()) {
+        const std::size_t Start = T;
+        if (Pattern.compare(P, 5, "<any>") == 0) {
+            P += 5;
+            T = std::max(T + 1, Text.size() - std::min(Text.size(), Pattern.size() - P));
+        } else if (Pattern.compare(P, 5, "<hex>") == 0 || Pattern.compare(P, 3, "<n>") == 0) {
+            const bool Hex = Pattern[P + 1] == 'h';
+            P += Hex ? 5 : 3;
+            while (T < Text.size() && (std::isdigit(static_cast<unsigned char>(Text[T])) ||
+                                       (Hex && Text[T] >= 'A' && Text[T] <= 'F')))
+                ++T;
+            if (T - Start < (Hex ? 8u : 1u))
+                return false;
+        } else if (T < Text.size() && Text[T] == Pattern[P]) {
+            ++T;
+            ++P;
+        } else {
+            return false;
+        }
+    }
+    return T == Text.size();
+}
+
+void ExpectLines(const TLines& Expected, const std::string& Text)
+{
+    const TLines Lines = SplitLines(Text);
+    bool Same = Text.empty() || Text.back() == '\n';
+    std::size_t Line = 0;
+    std::string Shown;
+    for (const std::string& Pattern : Expected) {
+        Shown += Pattern + "\n";
+        const std::size_t First = Line;
+        if (Pattern == "<lines>") {
+            while (Line < Lines.size() && !Lines[Line].empty())
+                ++Line;
+            Same = Same && Line > First;
+        } else {
+            Same = Same && Line < Lines.size() && LineMatches(Lines[Line++], Pattern);
+        }
+    }
+    EXPECT_TRUE(Same && Line == Lines.size()) << "expected:\n" << Shown << "actual:\n" << Text;
+}
+
+TSimRun::TSimRun()
+{
+    fs::copy_file(BRIMLET_SIM_PATH, Dir.File("brimlet-sim"));
+    for (const char* Name : {"galaxy.bmp", "music.ogg"})
+        fs::copy_file(std::string(BRIMLET_DATA_DIR "/") + Name, Dir.File(Name));
+}
+
+void TSimRun::Put(const std::string& Name, const std::string& Content) const
+{
+    EXPECT_TRUE(WriteFile(Dir.File(Name), Content)) << Name;
+}
+
+void TSimRun::Remove(const std::string& Name) const
+{
+    std::error_code Error;
+    fs::remove_all(Dir.File(Name), Error);
+}
+
+TChildResult TSimRun::Run(const std::vector<std::string>& Arguments, const std::vector<std::string>& Wrapper,
+                          const std::vector<std::string>& Environment) const
+{
+    std::vector<std::string> Command = Wrapper;
+    Command.push_back(Dir.File("brimlet-sim"));
+    Command.insert(Command.end(), Arguments.begin(), Arguments.end());
+    TChildOptions Options;
+    Options.WorkingDirectory = Dir.Path();
+    Options.Environment = {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"};
+    Options.Environment.insert(Options.Environment.end(), Environment.begin(), Environment.end());
+    // Valgrind runs the program some twenty times slower.
+    Options.TimeoutSeconds = Wrapper.empty() ? 60 : 300;
+    return RunProgram(Command, Options);
+}
+
+TLines TSimRun::Log(const std::string& Name) const
+{
+    const std::string Text = ReadFile(Dir.File(Name));
+    TLines Entries;
+    for (std::size_t Start = 0, End = 0; Start < Text.size(); Start = End + 3) {
+        End = Text.find("\r\n\n", Start);
+        const std::string Entry = Text.substr(Start, End - Start);
+        const bool Error = Entry.rfind("*** ERROR *** : @ ", 0) == 0;
+        const std::size_t Time = Error ? 18 : 16;
+        if (End == std::string::npos || !(Error || Entry.rfind("STATUS INFO : @ ", 0) == 0) ||
+            !LineMatches(Entry.substr(Time, 15), "<n>:<n>:<n> MSG : ") || Entry.find(" IN : ") == std::string::npos) {
+            ADD_FAILURE() << "not a whole log entry: \"" << Entry << "\"";
+            Entries.push_back("not an entry: " + Entry);
+            break;
+        }
+        Entries.push_back((Error ? "ERROR " : "") + Entry.substr(Time + 15));
+    }
+    return Entries;
+}
+
+TLines TSimRun::Trace(const std::string& Word) const
+{
+    TLines Events;
+    for (const std::string& Line : SplitLines(ReadFile(Dir.File("trace.txt"))))
+        if (Line.compare(0, Word.size() + 1, Word + " ") == 0)
+            Events.push_back(Line.substr(Word.size() + 1));
+    return Events;
+}
+
+std::vector<std::string> ValgrindWords()
+{
+#if defined(__SANITIZE_ADDRESS__)
+    return {};
+#else
+    // The 32-bit run of the tests leaves valgrind out: it is there for the word size, not for memory errors.
+    static const bool Usable =
+        !std::getenv("BRIMLET_NO_VALGRIND") && RunProgram({"valgrind", "--version"}).ExitStatus == 0;
+    if (!Usable)
+        return {};
+    return {"valgrind", "--leak-check=full", "--show-leak-kinds=all", "--errors-for-leak-kinds=all",
+            "--num-callers=50", "--suppressions=" BRIMLET_SOURCE_DIR "/tests/valgrind.supp"};
+#endif
+}
+
+TFrame ReadPng(const std::string& Path)
+{
+    png_image Image{};
+    Image.version = PNG_IMAGE_VERSION;
+    std::vector<std::uint8_t> Rgb(ScreenWidth * ScreenHeight * 3);
+    if (png_image_begin_read_from_file(&Image, Path.c_str()) == 0 || Image.width != ScreenWidth ||
+        Image.height != ScreenHeight) {
+        ADD_FAILURE() << "no 320 x 240 PNG in " << Path;
+        png_image_free(&Image);
+        return {};
+    }
+    Image.format = PNG_FORMAT_RGB;
+    EXPECT_NE(png_image_finish_read(&Image, nullptr, Rgb.data(), 0, nullptr), 0) << Path;
+    TFrame Frame(ScreenWidth * ScreenHeight);
+    for (std::size_t Index = 0; Index < Frame.size(); ++Index) {
+        const std::uint8_t* Pixel = &Rgb[Index * 3];
+        Frame[Index] = static_cast<std::uint16_t>((Pixel[0] >> 3) << 11 | (Pixel[1] >> 2) << 5 | Pixel[2] >> 3);
+    }
+    return Frame;
+}
+
+void DrawExpectedText(TFrame& Frame, int X, int Y, const std::string& Text)
+{
+    for (std::size_t Index = 0; Index < Text.size(); ++Index)
+        for (int Row = 0; Row < 13; ++Row)
+            for (int Column = 0; Column < 6; ++Column) {
+                const int Offset = static_cast<unsigned char>(Text[Index]) * FontGlyphBytes + Row * FontRowBytes +
+                                   Column * 2;
+                const long PixelX = X + static_cast<long>(Index) * 6 + Column;
+                const long PixelY = static_cast<long>(Y) + Row;
+                if ((Font6x13[Offset] | Font6x13[Offset + 1] << 8) != FontTransparent && PixelX >= 0 &&
+                    PixelX < ScreenWidth && PixelY >= 0 && PixelY < ScreenHeight - 1)
+                    Frame[PixelY * ScreenWidth + PixelX] = White;
+            }
+}
+
+void ExpectFrame(const TFrame& Actual, const TFrame& Expected, const std::string& Snapshot)
+{
+    if (Actual == Expected)
+        return;
+    std::size_t First = 0;
+    while (First < std::min(Actual.size(), Expected.size()) && Actual[First] == Expected[First])
+        ++First;
+    const fs::path Folder = fs::path(BRIMLET_BINARY_DIR) / "tests" / "frames-output";
+    const fs::path Copy = Folder / fs::path(Snapshot).filename();
+    std::error_code Error;
+    fs::create_directories(Folder, Error);
+    fs::copy_file(Snapshot, Copy, fs::copy_options::overwrite_existing, Error);
+    ADD_FAILURE() << Snapshot << " differs first at (" << First % ScreenWidth << ", " << First / ScreenWidth
+                  << "); it is kept as " << Copy;
+}
+
+namespace {
+
+void PutLe(std::string& Data, std::uint32_t Value, int Bytes)
+{
+    for (int Byte = 0; Byte < Bytes; ++Byte)
+        Data += static_cast<char>(Value >> 8 * Byte & 0xFF);
+}
+
+} // namespace
+
+std::string BmpFile(const TBmp& Bmp)
+{
+    std::string Palette;
+    for (std::uint32_t Entry : Bmp.Palette)
+        PutLe(Palette, Entry & 0x00FFFFFF, 4);
+    const auto Offset = static_cast<std::uint32_t>(54 + Palette.size());
+    const auto Size = static_cast<std::uint32_t>(Bmp.Pixels.size());
+    std::string File = "BM";
+    // File size, reserved, pixel offset, header size, width, height; planes, bits; compression, image size,
+    // resolution across and down, colours used and important.
+    for (std::uint32_t Field : {Offset + Size, 0u, Offset, 40u, static_cast<std::uint32_t>(Bmp.Width),
+                                static_cast<std::uint32_t>(Bmp.Height)})
+        PutLe(File, Field, 4);
+    PutLe(File, 1, 2);
+    PutLe(File, Bmp.Bits, 2);
+    for (std::uint32_t Field : {Bmp.Compression, Size, 2835u, 2835u, 0u, 0u})
+        PutLe(File, Field, 4);
+    return File + Palette + Bmp.Pixels;
+}
+
+std::string Rgb565Bmp(int Width, int Height, const std::function<std::uint16_t(int X, int Y)>& Pixel)
+{
+    TBmp Bmp;
+    Bmp.Width = Width;
+    Bmp.Height = Height;
+    const int RowBytes = (Width * 3 + 3) / 4 * 4;
+    Bmp.Pixels.assign(static_cast<std::size_t>(RowBytes) * Height, '\0');
+    for (int Y = 0; Y < Height; ++Y)
+        for (int X = 0; X < Width; ++X) {
+            const std::uint16_t Value = Pixel(X, Y);
+            // Stored bottom-up, blue first; each component's high bits hold the RGB565 value's.
+            char* Stored = &Bmp.Pixels[static_cast<std::size_t>(Height - 1 - Y) * RowBytes + X * 3];
+            Stored[0] = static_cast<char>((Value & 0x1F) << 3);
+            Stored[1] = static_cast<char>((Value >> 5 & 0x3F) << 2);
+            Stored[2] = static_cast<char>((Value >> 11) << 3);
+        }
+    return BmpFile(Bmp);
+}
