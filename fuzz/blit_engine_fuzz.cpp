@@ -1,93 +1,76 @@
-// The simulated blitter driven through its register window with any register values: sizes up to 65535,
-// addresses and strides anywhere in 32 bits (so that rows start below 0, past RAM's end or wrap), any control bits
-// and raster operation, with and without the colour key. The engine must touch nothing on the host but the
-// simulated RAM: RAM has an inaccessible page on either side and the rest of the host is watched by
-// AddressSanitizer, so a stray pixel ends the run.
-//
-// Input: eight little-endian 32-bit words, DstCtrl, DstAddr, DstStride, SrcCtrl, SrcAddr, SrcStride, Size and Op;
-// any bytes after them are put into RAM at SrcAddr (as far as RAM reaches) as the source's pixels.
+// The simulated blitter's engine with any register values, against a model of the blitter written here from the
+// hardware's description. Input: eight little-endian words (DstCtrl, DstAddr, DstStride, SrcCtrl, SrcAddr, SrcStride,
+// Size, Op), then bytes put into RAM at both addresses. RAM has an inaccessible page on either side and
+// AddressSanitizer watches the rest of the host, so a stray pixel ends the run.
 
-#include "device/register_map.h"
-#include "platform/platform.h"
+#include "sim/blit_engine.h"
 #include "sim/sim.h"
 
-#include <fcntl.h>
-#include <sys/mman.h>
-
 #include <algorithm>
-#include <cstdint>
-#include <cstdlib>
 #include <cstring>
-
-namespace {
-
-// A run moves at most this many pixel positions, so that each input takes milliseconds: the height is lowered
-// for the widest rectangles. Every width and every height up to 65535 still occurs.
-constexpr std::uint64_t MostPixels = std::uint64_t{1} << 20;
-
-volatile std::uint32_t* Window = nullptr;
-
-std::uint32_t Word(const std::uint8_t* Data, std::size_t Index)
-{
-    const std::uint8_t* At = Data + 4 * Index;
-    return static_cast<std::uint32_t>(At[0] | At[1] << 8 | At[2] << 16) | static_cast<std::uint32_t>(At[3]) << 24;
-}
-
-void Store(std::uint32_t Offset, std::uint32_t Value)
-{
-    PlatformStore32(Window + Offset / 4, Value);
-}
-
-} // namespace
-
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    SimReset();
-    SimSetFastMode(true);
-    const int Handle = PlatformOpen("/dev/mem", O_RDWR | O_SYNC);
-    void* Mapped = PlatformMap(nullptr, BlitterWindowSize, PROT_READ | PROT_WRITE, MAP_SHARED, Handle,
-                               BlitterWindowPhys);
-    if (Handle < 0 || Mapped == MAP_FAILED)
-        std::abort();
-    Window = static_cast<volatile std::uint32_t*>(Mapped);
-    return 0;
-}
+#include <map>
+#include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size)
 {
-    constexpr std::size_t Words = 8;
-    if (Size < 4 * Words)
+    std::uint32_t R[8];
+    if (Size < sizeof R)
         return 0;
-    const std::uint32_t SrcAddr = Word(Data, 4);
-    std::uint32_t BlitSizeValue = Word(Data, 6);
-    const std::uint64_t Width = BlitSizeValue & 0xFFFF;
-    std::uint64_t Height = BlitSizeValue >> 16;
-    if (Width * Height > MostPixels) {
-        Height = MostPixels / Width;
-        BlitSizeValue = static_cast<std::uint32_t>(Width | Height << 16);
+    std::memcpy(R, Data, sizeof R);
+    // At most 2048 pixel positions, so that an input takes about a millisecond: the height is lowered to fit.
+    if ((R[6] & 0xFFFF) * std::uint64_t{R[6] >> 16} > 2048)
+        R[6] = (R[6] & 0xFFFF) | (2048 / (R[6] & 0xFFFF)) << 16;
+    SimReset();
+    for (std::uint32_t Address : {R[1], R[4]})
+        if (Address < 0x04000000)
+            std::memcpy(SimPhysToHost(Address, 1), Data + sizeof R,
+                        std::min<std::size_t>(Size - sizeof R, 0x04000000 - Address));
+
+    // The model, pixel by pixel over RAM as it is now: each side starts at its 32-bit word, one pixel on with the
+    // odd-pixel bit; a position is left out when a pixel it needs is not wholly in RAM; where the source is the key
+    // the destination stays; a plain copy moves each row as through a buffer.
+    std::map<std::int64_t, std::uint8_t> Written;
+    auto Byte = [&Written](std::int64_t At) {
+        auto Found = Written.find(At);
+        return Found != Written.end() ? Found->second : *SimPhysToHost(static_cast<std::uint32_t>(At), 1);
+    };
+    auto Store = [&Written](std::int64_t At, unsigned Value) {
+        Written[At] = static_cast<std::uint8_t>(Value);
+        Written[At + 1] = static_cast<std::uint8_t>(Value >> 8);
+    };
+    auto InRam = [](std::int64_t At) { return At >= 0 && At + 2 <= 0x04000000; };
+    const unsigned Rop = R[7] & 0xFF;
+    const bool Keyed = (R[7] & 0x800) != 0, ReadsSource = Keyed || ((Rop ^ Rop >> 2) & 3) != 0;
+    const std::int64_t Dst = std::int64_t{R[1] & ~3u} + ((R[0] & 0x10) != 0 ? 2 : 0);
+    const std::int64_t Src = std::int64_t{R[4] & ~3u} + ((R[3] & 0x10) != 0 ? 2 : 0);
+    std::uint64_t Skipped = 0;
+    for (std::int64_t Row = 0; Row < R[6] >> 16; ++Row) {
+        std::vector<std::pair<std::int64_t, unsigned>> Buffered;
+        for (std::int64_t X = 0; X < (R[6] & 0xFFFF); ++X) {
+            const std::int64_t D = Dst + Row * std::int32_t(R[2]) + 2 * X, S = Src + Row * std::int32_t(R[5]) + 2 * X;
+            if (!InRam(D) || (ReadsSource && !InRam(S))) {
+                ++Skipped;
+                continue;
+            }
+            const unsigned Source = ReadsSource ? Byte(S) | Byte(S + 1) << 8 : 0, Dest = Byte(D) | Byte(D + 1) << 8;
+            if (Keyed && Source == R[7] >> 16)
+                continue;
+            unsigned Result = 0;
+            for (unsigned Bit = 0; Bit < 16; ++Bit)
+                Result |= (Rop >> ((Source >> Bit & 1) * 2 + (Dest >> Bit & 1)) & 1) << Bit;
+            Buffered.emplace_back(D, Result);
+            if (Rop != 0xCC || Keyed)
+                Store(D, Result);
+        }
+        for (const auto& [At, Value] : Buffered)
+            Store(At, Value);
     }
 
-    // The source's pixels: whatever of them lies in RAM.
-    const std::size_t PixelBytes = Size - 4 * Words;
-    if (PixelBytes > 0 && SrcAddr < SimRamSize) {
-        const std::uint32_t Fits = static_cast<std::uint32_t>(
-            std::min<std::uint64_t>(PixelBytes, SimRamSize - static_cast<std::uint64_t>(SrcAddr)));
-        std::memcpy(SimPhysToHost(SrcAddr, Fits), Data + 4 * Words, Fits);
-    }
-
-    const std::uint64_t SkippedBefore = SimBlitterSkippedPixels();
-    Store(BlitDstCtrl, Word(Data, 0));
-    Store(BlitDstAddr, Word(Data, 1));
-    Store(BlitDstStride, Word(Data, 2));
-    Store(BlitSrcCtrl, Word(Data, 3));
-    Store(BlitSrcAddr, SrcAddr);
-    Store(BlitSrcStride, Word(Data, 5));
-    Store(BlitSize, BlitSizeValue);
-    Store(BlitOp, Word(Data, 7));
-    Store(BlitRun, BlitRunBusy);
-
-    // The engine accounts for every pixel position at most once.
-    if (SimBlitterSkippedPixels() - SkippedBefore > Width * Height)
+    const TBlitOperation Operation = {R[1], R[0], std::int32_t(R[2]), R[4], R[3], std::int32_t(R[5]), R[6], R[7]};
+    if (RunBlitOperation(Operation).Skipped != Skipped)
         __builtin_trap();
+    for (const auto& [At, Value] : Written)
+        if (*SimPhysToHost(static_cast<std::uint32_t>(At), 1) != Value)
+            __builtin_trap();
     return 0;
 }

@@ -15,7 +15,6 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <poll.h>
 #include <sstream>
 #include <stdexcept>
 #include <sys/stat.h>
@@ -23,6 +22,18 @@
 #include <unistd.h>
 
 namespace fs = std::filesystem;
+
+namespace {
+
+// Tests run SDL on its dummy drivers: there is no display and no sound device where they run. A value the user set
+// stays, so that a test can still be watched on a real display.
+const bool DummyDriversSet = [] {
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    return true;
+}();
+
+} // namespace
 
 TTempDir::TTempDir()
 {
@@ -75,77 +86,48 @@ TLines SplitLines(const std::string& Text)
 
 namespace {
 
-// In the child: output to the pipes (or the file), the working folder and the environment as asked.
-bool PrepareChild(const TChildOptions& Options, int OutPipe, int ErrPipe)
-{
-    dup2(ErrPipe, STDERR_FILENO);
-    const int Out =
-        Options.StdoutPath.empty() ? OutPipe : open(Options.StdoutPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (Out < 0 || dup2(Out, STDOUT_FILENO) < 0 ||
-        (!Options.WorkingDirectory.empty() && chdir(Options.WorkingDirectory.c_str()) != 0)) {
-        std::fprintf(stderr, "cannot set up the child: %s\n", std::strerror(errno));
-        return false;
-    }
-    for (const std::string& Setting : Options.Environment) {
-        const std::size_t Equals = Setting.find('=');
-        if (Equals == std::string::npos)
-            unsetenv(Setting.c_str());
-        else
-            setenv(Setting.substr(0, Equals).c_str(), Setting.substr(Equals + 1).c_str(), 1);
-    }
-    return true;
-}
-
-// Forks; the child runs Child, which ends with _exit. The parent reads both pipes until they close, killing the
-// child once its time is up.
+// Forks; the child sends its output to files in a temporary folder, sets up its working folder and environment and
+// runs Child, which ends with _exit. The parent waits for it, killing it once its time is up.
 TChildResult RunForked(const TChildOptions& Options, const std::function<void()>& Child)
 {
     TChildResult Result;
-    int OutPipe[2];
-    int ErrPipe[2];
-    if (pipe2(OutPipe, O_CLOEXEC) != 0 || pipe2(ErrPipe, O_CLOEXEC) != 0) {
-        ADD_FAILURE() << "pipe: " << std::strerror(errno);
-        return Result;
-    }
+    const TTempDir Output;
+    const std::string OutPath = Options.StdoutPath.empty() ? Output.File("out") : Options.StdoutPath;
     // Anything buffered here would otherwise be written a second time by the child.
     std::fflush(nullptr);
     const pid_t Pid = fork();
     if (Pid == 0) {
-        if (PrepareChild(Options, OutPipe[1], ErrPipe[1]))
-            Child();
-        _exit(254);
+        const int Out = open(OutPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int Err = open(Output.File("err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (Out < 0 || Err < 0 || dup2(Out, STDOUT_FILENO) < 0 || dup2(Err, STDERR_FILENO) < 0 ||
+            (!Options.WorkingDirectory.empty() && chdir(Options.WorkingDirectory.c_str()) != 0))
+            _exit(254);
+        for (const std::string& Setting : Options.Environment) {
+            const std::size_t Equals = Setting.find('=');
+            if (Equals == std::string::npos)
+                unsetenv(Setting.c_str());
+            else
+                setenv(Setting.substr(0, Equals).c_str(), Setting.substr(Equals + 1).c_str(), 1);
+        }
+        Child();
+        _exit(253);
     }
-    close(OutPipe[1]);
-    close(ErrPipe[1]);
-    pollfd Pipes[2] = {{OutPipe[0], POLLIN, 0}, {ErrPipe[0], POLLIN, 0}};
-    std::string* Targets[2] = {&Result.Out, &Result.Err};
-    int WaitMs = Options.TimeoutSeconds * 1000;
-    while (Pipes[0].fd >= 0 || Pipes[1].fd >= 0) {
-        const int Ready = poll(Pipes, 2, Result.TimedOut ? -1 : 100);
-        if (Ready == 0 && !Result.TimedOut && (WaitMs -= 100) <= 0) {
+    int Status = 0;
+    pid_t Done;
+    for (int Waited = 0; (Done = waitpid(Pid, &Status, WNOHANG)) == 0 || (Done < 0 && errno == EINTR); ++Waited) {
+        if (Waited == Options.TimeoutSeconds * 100) {
             kill(Pid, SIGKILL);
             Result.TimedOut = true;
         }
-        for (int Index = 0; Ready > 0 && Index < 2; ++Index) {
-            if (Pipes[Index].fd < 0 || Pipes[Index].revents == 0)
-                continue;
-            char Buffer[65536];
-            const ssize_t Count = read(Pipes[Index].fd, Buffer, sizeof Buffer);
-            if (Count > 0) {
-                Targets[Index]->append(Buffer, static_cast<std::size_t>(Count));
-            } else if (Count == 0 || errno != EINTR) {
-                close(Pipes[Index].fd);
-                Pipes[Index].fd = -1;
-            }
-        }
-    }
-    int Status = 0;
-    while (waitpid(Pid, &Status, 0) < 0 && errno == EINTR) {
+        usleep(10000);
     }
     if (WIFEXITED(Status))
         Result.ExitStatus = WEXITSTATUS(Status);
     else if (WIFSIGNALED(Status))
         Result.Signal = WTERMSIG(Status);
+    if (Options.StdoutPath.empty())
+        Result.Out = ReadFile(OutPath);
+    Result.Err = ReadFile(Output.File("err"));
     return Result;
 }
 

@@ -1,2 +1,0 @@
-// The end-to-end run helpers of the hostile-file tests, compiled into this executable too.
-#include "hostile/sim_run.cpp"

@@ -1,0 +1,174 @@
+// brimlet-sim as a user starts it: the built-in demo, interrupts, the audio capture, the data generators, and a
+// window on a virtual X display driven by keys.
+
+#include "runs/runs.h"
+
+#include <csignal>
+#include <cstring>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+// Without a display and without a script, the demo scrolls every way, switches V-Sync off and on, steps the volume
+// down and up, and writes five snapshots on its way.
+TEST(Launcher, PlaysTheDemoWithoutADisplay)
+{
+    TSimRun Run;
+    Run.Put("galaxy.bmp", Rgb565Bmp(1024, 768, PatternPixel));
+    const TChildResult Result = Run.Run({"--fast"});
+    EXPECT_EQ(Result.ExitStatus, 0);
+    EXPECT_EQ(Result.Out.substr(Result.Out.rfind('\n', Result.Out.size() - 2) + 1), "program terminated\n");
+    ExpectView(Run.File("demo-1.png"), 1024, 768, 352, 200, 128, true);
+    ExpectView(Run.File("demo-2.png"), 1024, 768, 152, 310, 128, true);
+    ExpectView(Run.File("demo-3.png"), 1024, 768, 682, 310, 128, false);
+    ExpectView(Run.File("demo-4.png"), 1024, 768, 704, 190, 78, true);
+    ExpectView(Run.File("demo-5.png"), 1024, 768, 704, 190, 128, true);
+}
+
+// Polls Condition for up to Seconds, which only keeps a broken run from hanging the test.
+bool WaitFor(const std::function<bool()>& Condition, int Seconds = 10)
+{
+    for (int Tries = 0; Tries < Seconds * 50; ++Tries) {
+        if (Condition())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+}
+
+// brimlet-sim started in Run's folder with no end but its exit button, standard output to out.txt, is sent Signal
+// once its trace shows flip 30 (in modelled time, half a second). Returns the wait status; a run that outlives the
+// signal by 10 s is killed.
+int SignalledRun(const TSimRun& Run, int Signal)
+{
+    const pid_t Pid = fork();
+    if (Pid == 0) {
+        if (chdir(Run.Folder().c_str()) == 0 && std::freopen("out.txt", "w", stdout) != nullptr) {
+            setenv("SDL_VIDEODRIVER", "dummy", 1);
+            setenv("SDL_AUDIODRIVER", "dummy", 1);
+            execl("./brimlet-sim", "brimlet-sim", "--headless", "--frames", "1000000", "--trace", "trace.txt", nullptr);
+        }
+        _exit(127);
+    }
+    const std::string Trace = Run.File("trace.txt");
+    WaitFor([&Trace] { return PathExists(Trace) && ReadFile(Trace).find("\nFLIP 30 ") != std::string::npos; }, 20);
+    kill(Pid, Signal);
+    int Status = 0;
+    if (!WaitFor([&] { return waitpid(Pid, &Status, WNOHANG) != 0; }, 10)) {
+        kill(Pid, SIGKILL);
+        waitpid(Pid, &Status, 0);
+    }
+    return Status;
+}
+
+// An interrupt presses the exit button, so the run ends as ever. A SIGKILL in the frame loop leaves a log of whole
+// entries only, up to the last one before the loop.
+TEST(Launcher, InterruptsEndTheRunAndAKillLeavesWholeLogEntries)
+{
+    const TLines Log = FirstLog + SdlLog + MusicLog;
+    const struct {
+        int Signal, Status;
+        const char* Last;
+        TLines Log;
+    } Cases[] = {
+        {SIGINT, 0, "program terminated", Log + LastLog},
+        {SIGTERM, 0, "program terminated", Log + LastLog},
+        {SIGKILL, SIGKILL, "", Log},
+    };
+    for (const auto& Case : Cases) {
+        TSimRun Run;
+        EXPECT_EQ(SignalledRun(Run, Case.Signal), Case.Status) << Case.Signal;
+        const TLines Out = SplitLines(ReadFile(Run.File("out.txt")));
+        EXPECT_EQ(Out.empty() ? "-" : Out.back(), Case.Last) << Case.Signal;
+        EXPECT_EQ(Run.Log(), Case.Log) << Case.Signal;
+    }
+}
+
+// A 16-bit stereo WAV file at the program's 22050 Hz, its data chunk's size filled in when the run ends, and the
+// music heard in it.
+TEST(Launcher, AudioOutWritesWhatTheListenerHears)
+{
+    TSimRun Run;
+    ASSERT_EQ(Run.Run({"--headless", "--frames", "30", "--audio-out", "out.wav"}).ExitStatus, 0);
+    const std::string Wave = ReadFile(Run.File("out.wav"));
+    ASSERT_GT(Wave.size(), 1000u);
+    // PCM, 2 channels, 22050 frames and 88200 bytes a second, 4 bytes a frame, 16 bits a sample.
+    EXPECT_EQ(Wave.substr(0, 4) + Wave.substr(8, 32),
+              std::string("RIFFWAVEfmt \x10\0\0\0\x01\0\x02\0\x22\x56\0\0\x88\x58\x01\0\x04\0\x10\0data", 36));
+    std::uint32_t DataBytes = 0;
+    std::memcpy(&DataBytes, &Wave[40], 4);
+    EXPECT_EQ(DataBytes, Wave.size() - 44);
+    EXPECT_NE(Wave.find_first_not_of('\0', 44), std::string::npos) << "only silence";
+}
+
+// The generators use fixed seeds: run again, each writes the build's bytes. The picture is a 1024 x 768 bitmap of
+// 24 bits, stored bottom-up.
+TEST(Generators, WriteTheSameBytesEveryRun)
+{
+    for (const std::string DataFile : {"galaxy.bmp", "music.ogg"}) {
+        const TTempDir Temp;
+        const std::string Maker = DataFile == "galaxy.bmp" ? "brimlet_make_galaxy" : "brimlet_make_music";
+        ASSERT_EQ(RunProgram({BRIMLET_BINARY_DIR "/tools/" + Maker, Temp.File(DataFile)}).ExitStatus, 0) << Maker;
+        EXPECT_TRUE(ReadFile(Temp.File(DataFile)) == ReadFile(BRIMLET_DATA_DIR "/" + DataFile)) << DataFile;
+    }
+    EXPECT_EQ(ReadFile(BRIMLET_DATA_DIR "/galaxy.bmp").substr(18, 12), std::string("\0\4\0\0\0\3\0\0\1\0\x18\0", 12));
+}
+
+// On a virtual X display: S writes snapshot-1.png, the program reads B as button 2 and a held arrow as its contact,
+// and the close box ends the run through the program's own shutdown.
+TEST(Launcher, WindowTakesKeysAndEndsAtTheCloseBox)
+{
+    if (RunProgram({"sh", "-c", "command -v xvfb-run && command -v xdotool"}).ExitStatus != 0)
+        GTEST_SKIP() << "xvfb-run and xdotool are needed to drive the window";
+    TSimRun Run;
+    // The server lives while the shell inside xvfb-run finds the file "display" in Run's folder, 90 s at most; the
+    // program, 60 s at most. Neither outlives a failed test for long.
+    RunProgram({"sh", "-c",
+                "xvfb-run -a -s '-screen 0 640x480x24' sh -c 'echo \"$DISPLAY\" >display.new && "
+                "echo \"$XAUTHORITY\" >>display.new && mv display.new display && n=0 && while [ -e display ] && "
+                "[ $n -lt 900 ]; do sleep 0.1; n=$((n+1)); done' </dev/null >/dev/null 2>&1 &"},
+               {Run.Folder(), "", {}, 30});
+    TLines Display;
+    ASSERT_TRUE(WaitFor([&] {
+        return PathExists(Run.File("display")) && (Display = SplitLines(ReadFile(Run.File("display")))).size() == 2;
+    }));
+    const TLines X11{"DISPLAY=" + Display[0], "XAUTHORITY=" + Display[1]};
+    // libX11 leaks strings of the input context that SDL's video start-up makes; under the leak checker that would
+    // be the run's exit status.
+    Run.Put("x11.supp", "leak:libX11.so\n");
+    RunProgram({"sh", "-c",
+                "(timeout -s KILL 60 ./brimlet-sim --window --trace trace.txt >out.txt 2>err.txt; echo $? >status.new; "
+                "mv status.new status) </dev/null >/dev/null 2>&1 &"},
+               {Run.Folder(), "", X11 + TLines{"SDL_VIDEODRIVER", "SDL_AUDIODRIVER=dummy",
+                                               "LSAN_OPTIONS=suppressions=x11.supp:print_suppressions=0"}, 30});
+    const auto Tool = [&X11](const TLines& Words) { return RunProgram(TLines{"xdotool"} + Words, {"", "", X11, 10}); };
+    const auto Shows = [&Run](const std::string& File, const std::string& Text) {
+        return WaitFor(
+            [&] { return PathExists(Run.File(File)) && ReadFile(Run.File(File)).find(Text) != std::string::npos; });
+    };
+    const TLines Found = SplitLines(Tool({"search", "--sync", "--name", "^brimlet-sim$"}).Out);
+    ASSERT_EQ(Found.size(), 1u);
+    const std::string Window = Found[0];
+
+    Tool({"key", "--window", Window, "s"});
+    ASSERT_TRUE(Shows("err.txt", "brimlet-sim: wrote snapshot snapshot-1.png\n"));
+    Tool({"key", "--window", Window, "b"});
+    ASSERT_TRUE(Shows("trace.txt", "\nR16 C0001184 DFFF"));
+    Tool({"keydown", "--window", Window, "Right"});
+    ASSERT_TRUE(Shows("trace.txt", "\nR16 C0001198 FFBF"));
+    Tool({"keyup", "--window", Window, "Right"});
+    // libX11 runs in a child, so that this process keeps none of its connection.
+    const auto Close = [&] {
+        return setenv("XAUTHORITY", Display[1].c_str(), 1) || !RequestWindowClose(Display[0], std::stoul(Window));
+    };
+    EXPECT_EQ(RunInChild(Close).ExitStatus, 0);
+    ASSERT_TRUE(Shows("status", ""));
+    EXPECT_EQ(ReadFile(Run.File("status")), "0\n") << ReadFile(Run.File("err.txt"));
+    EXPECT_TRUE(Shows("out.txt", "\nprogram terminated\n"));
+}
+
+} // namespace

@@ -1,0 +1,138 @@
+// The launcher's parts in-process: its command line, the script parser, the script player and the keyboard.
+
+#include "sim/launcher/keyboard.h"
+#include "sim/launcher/options.h"
+#include "sim/launcher/script_player.h"
+#include "support/support.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The inputs in the order of TSimInput, by their script names.
+const char* const InputNames[] = {"b1", "b2", "b3", "b4", "b5", "b6", "b7", "b8", "b9", "b10", "up", "upleft", "left",
+                                  "downleft", "down", "downright", "right", "upright"};
+
+std::string HeldInputs()
+{
+    std::string Held;
+    for (int Input = 0; Input < 18; ++Input)
+        Held += SimInputHeld(TSimInput(Input)) ? (Held.empty() ? "" : " ") + std::string(InputNames[Input]) : "";
+    return Held;
+}
+
+// A command line as "SCRIPT,FRAMES,MODES,TRACE,CAPTURE,FAULTS |" and the program's own words, or why it is unusable.
+std::string Parsed(std::vector<const char*> Words)
+{
+    Words.insert(Words.begin(), "brimlet-sim");
+    TLauncherOptions O;
+    std::string Error;
+    const auto Outcome = ParseLauncherOptions(int(Words.size()), const_cast<char**>(Words.data()), O, Error);
+    if (Outcome != TOptionsOutcome::Run)
+        return std::vector<std::string>{"", "help", "version", "fault help", "unusable: "}[int(Outcome)] + Error;
+    std::string Text = O.ScriptFile + "," + (O.HasFrames ? std::to_string(O.Frames) : "") + ","
+                     + (O.Headless ? "h" : "") + (O.Window ? "w" : "") + (O.Fast ? "f" : "") + "," + O.TraceFile
+                     + "," + O.AudioOutFile + ",";
+    for (const std::string& Fault : O.Faults)
+        Text += Fault + " ";
+    Text += "|";
+    for (const std::string& Argument : O.ProgramArguments)
+        Text += " " + Argument;
+    return Text;
+}
+
+TEST(LauncherOptions, ParsesUsableCommandLinesAndSaysWhatIsWrongWithOthers)
+{
+    const std::pair<std::vector<const char*>, std::string> Cases[] = {
+        {{}, ",,,,,|"},
+        {{"--headless", "--fast", "--frames", "0", "--", "--fast", "-1"}, ",0,hf,,,| --fast -1"},
+        {{"--script", "s", "--trace", "t", "--audio-out", "a", "--fault", "mem-open", "--fault", "fb-map", "0x12"},
+         "s,,,t,a,mem-open fb-map | 0x12"},
+        {{"--window", "--frames", "4294967295", "12", "--fast"}, ",4294967295,w,,,| 12 --fast"},
+        {{"-1", "--headless"}, ",,,,,| -1 --headless"},
+        {{"--fast", "--help", "--bogus"}, "help"},
+        {{"--fault", "help"}, "fault help"},
+        {{"--bogus"}, "unusable: unknown option --bogus (--help lists the options)"},
+        {{"--headless", "--frames"}, "unusable: --frames needs a value"},
+        {{"--frames", "-1"}, "unusable: --frames needs a number of frames from 0 to 4294967295, not \"-1\""},
+        {{"--frames", "1", "--frames", "2"}, "unusable: --frames given twice"},
+        {{"--trace", ""}, "unusable: --trace needs a file name"},
+        {{"--fault", "no-such-fault"}, "unusable: unknown fault \"no-such-fault\" (--fault help lists them)"},
+        {{"--headless", "--window"}, "unusable: --headless and --window exclude each other"}};
+    for (const auto& [Words, Expected] : Cases)
+        EXPECT_EQ(Parsed(Words), Expected);
+}
+
+// The commands of Text as "LINE: FRAME ACTION ARGUMENT; ...", or its error as "error at LINE: REASON".
+std::string ParsedScript(const std::string& Text)
+{
+    const char* const Actions[] = {"hold", "release", "tap", "snapshot"};
+    std::vector<TScriptCommand> Commands;
+    TScriptError Error{0, ""};
+    if (!ParseScript(Text, Commands, Error))
+        return "error at " + std::to_string(Error.Line) + ": " + Error.Reason;
+    std::string Shown;
+    for (const TScriptCommand& C : Commands)
+        Shown += std::to_string(C.Line) + ": " + std::to_string(C.Frame) + " " + Actions[int(C.Action)] + " "
+               + (C.Action == TScriptAction::Snapshot ? C.File : InputNames[int(C.Input)]) + "; ";
+    return Shown;
+}
+
+TEST(ScriptParser, ReadsCommandsOrReportsTheFirstErrorWithItsLine)
+{
+    const std::pair<std::string, std::string> Cases[] = {
+        {"0 hold b4\n12 release up\n7 tap downleft\n4294967295 snapshot shot.png\n",
+         "1: 0 hold b4; 2: 12 release up; 3: 7 tap downleft; 4: 4294967295 snapshot shot.png; "},
+        {"# a comment\n\n \t \n  020\thold   b10   # from frame 20\n5 tap b1#comment\r\n6 snapshot UP.PNG",
+         "4: 20 hold b10; 5: 5 tap b1; 6: 6 snapshot UP.PNG; "},
+        {"1 hold b1\n2 jump b1\n", "error at 2: unknown command \"jump\" (hold, release, tap or snapshot)"},
+        {"\n\n3 hold b11\n", "error at 3: unknown input \"b11\" (b1 to b10, up, down, left, right, upleft, upright, "
+                             "downleft, downright)"},
+        {"4294967296 hold b1\n", "error at 1: bad frame \"4294967296\" (a number of flips from 0 to 4294967295)"},
+        {"# ok\n5 # hold b1\n", "error at 2: missing command after the frame"},
+        {"5 tap\n", "error at 1: missing argument: tap needs an input"},
+        {"5 hold b1 b2\n", "error at 1: extra argument \"b2\""},
+        {"0 snapshot first.png\n", "error at 1: snapshot at frame 0: nothing is shown before the first flip"},
+        {"1 snapshot .png\n", "error at 1: snapshot file \".png\" does not end in .png"}};
+    for (const auto& [Text, Expected] : Cases)
+        EXPECT_EQ(ParsedScript(Text), Expected) << Text;
+    for (const std::string Name : InputNames)
+        EXPECT_EQ(ParsedScript("1 hold " + Name), "1: 1 hold " + Name + "; ");
+}
+
+// Inputs are held and released from their frame, a tap lasts exactly one frame and its release comes before the
+// commands of the frame after it; missed flips are caught up in order. A snapshot is the page shown after its flip.
+TEST(ScriptPlayer, PlaysEachCommandAtItsFlip)
+{
+    TTempDir Folder;
+    std::vector<TScriptCommand> Commands;
+    TScriptError Error{0, ""};
+    ASSERT_TRUE(ParseScript("0 hold b1\n3 release b1\n2 tap up\n3 hold b2\n2 tap b2\n5 tap b8\n6 hold b8\n2 snapshot "
+                                + Folder.File("two.png"), Commands, Error));
+    SimReset();
+    StartScript(Commands);
+    const std::pair<std::uint32_t, const char*> Steps[] = {{0, "b1"}, {1, "b1"}, {2, "b1 b2 up"},
+                                                           {3, "b2"}, {4, "b2"}, {7, "b2 b8"}};
+    for (const auto& [Flip, Held] : Steps) {
+        PlayScriptTo(Flip);
+        EXPECT_EQ(HeldInputs(), Held) << "after flip " << Flip;
+        EXPECT_EQ(PathExists(Folder.File("two.png")), Flip >= 2) << "after flip " << Flip;
+    }
+}
+
+// The arrows drive one contact of the ring: two together give the diagonal between them, opposite ones cancel.
+TEST(Keyboard, TwoArrowsMakeADiagonal)
+{
+    SimReset();
+    StartKeyboard();
+    const std::tuple<SDLKey, bool, const char*> Steps[] = {
+        {SDLK_UP, true, "up"},         {SDLK_LEFT, true, "upleft"},   {SDLK_UP, false, "left"},
+        {SDLK_DOWN, true, "downleft"}, {SDLK_RIGHT, true, "down"},    {SDLK_LEFT, false, "downright"},
+        {SDLK_UP, true, "right"},      {SDLK_DOWN, false, "upright"}, {SDLK_RIGHT, false, "up"}};
+    for (const auto& [Key, Down, Held] : Steps) {
+        KeyChanged(Key, Down);
+        EXPECT_EQ(HeldInputs(), Held) << SDL_GetKeyName(Key) << (Down ? " down" : " up");
+    }
+}
+
+} // namespace
