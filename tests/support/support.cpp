@@ -17,31 +17,20 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
 
-namespace {
-
 // Tests run SDL on its dummy drivers: there is no display and no sound device where they run. A value the user set
 // stays, so that a test can still be watched on a real display.
-const bool DummyDriversSet = [] {
-    setenv("SDL_VIDEODRIVER", "dummy", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    return true;
-}();
+static const bool DummyDriversSet =
+    setenv("SDL_VIDEODRIVER", "dummy", 0) == 0 && setenv("SDL_AUDIODRIVER", "dummy", 0) == 0;
 
-} // namespace
-
-TTempDir::TTempDir()
+TTempDir::TTempDir() : FolderPath((fs::temp_directory_path() / "brimlet-test-XXXXXX").string())
 {
-    const char* Base = std::getenv("TMPDIR");
-    std::string Template = std::string(Base && *Base ? Base : "/tmp") + "/brimlet-test-XXXXXX";
-    if (mkdtemp(Template.data()) == nullptr)
+    if (mkdtemp(FolderPath.data()) == nullptr)
         throw std::runtime_error("cannot make a temporary folder: " + std::string(std::strerror(errno)));
-    FolderPath = Template;
 }
 
 TTempDir::~TTempDir()
@@ -71,8 +60,8 @@ bool WriteFile(const std::string& Path, const std::string& Content)
 
 bool PathExists(const std::string& Path)
 {
-    struct stat Status;
-    return lstat(Path.c_str(), &Status) == 0;
+    std::error_code Error;
+    return fs::exists(fs::symlink_status(Path, Error));
 }
 
 TLines SplitLines(const std::string& Text)
@@ -102,13 +91,8 @@ TChildResult RunForked(const TChildOptions& Options, const std::function<void()>
         if (Out < 0 || Err < 0 || dup2(Out, STDOUT_FILENO) < 0 || dup2(Err, STDERR_FILENO) < 0 ||
             (!Options.WorkingDirectory.empty() && chdir(Options.WorkingDirectory.c_str()) != 0))
             _exit(254);
-        for (const std::string& Setting : Options.Environment) {
-            const std::size_t Equals = Setting.find('=');
-            if (Equals == std::string::npos)
-                unsetenv(Setting.c_str());
-            else
-                setenv(Setting.substr(0, Equals).c_str(), Setting.substr(Equals + 1).c_str(), 1);
-        }
+        for (const std::string& Setting : Options.Environment)
+            Setting.find('=') == std::string::npos ? unsetenv(Setting.c_str()) : putenv(strdup(Setting.c_str()));
         Child();
         _exit(253);
     }
@@ -121,12 +105,9 @@ TChildResult RunForked(const TChildOptions& Options, const std::function<void()>
         }
         usleep(10000);
     }
-    if (WIFEXITED(Status))
-        Result.ExitStatus = WEXITSTATUS(Status);
-    else if (WIFSIGNALED(Status))
-        Result.Signal = WTERMSIG(Status);
-    if (Options.StdoutPath.empty())
-        Result.Out = ReadFile(OutPath);
+    Result.ExitStatus = WIFEXITED(Status) ? WEXITSTATUS(Status) : -1;
+    Result.Signal = WIFSIGNALED(Status) ? WTERMSIG(Status) : 0;
+    Result.Out = Options.StdoutPath.empty() ? ReadFile(OutPath) : "";
     Result.Err = ReadFile(Output.File("err"));
     return Result;
 }
@@ -231,13 +212,10 @@ TChildResult TSimRun::Run(const std::vector<std::string>& Arguments, const std::
     std::vector<std::string> Command = Wrapper;
     Command.push_back(Dir.File("brimlet-sim"));
     Command.insert(Command.end(), Arguments.begin(), Arguments.end());
-    TChildOptions Options;
-    Options.WorkingDirectory = Dir.Path();
-    Options.Environment = {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"};
-    Options.Environment.insert(Options.Environment.end(), Environment.begin(), Environment.end());
+    std::vector<std::string> Settings{"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"};
+    Settings.insert(Settings.end(), Environment.begin(), Environment.end());
     // Valgrind runs the program some twenty times slower.
-    Options.TimeoutSeconds = Wrapper.empty() ? 60 : 300;
-    return RunProgram(Command, Options);
+    return RunProgram(Command, {Dir.Path(), "", Settings, Wrapper.empty() ? 60 : 300});
 }
 
 TLines TSimRun::Log(const std::string& Name) const
@@ -336,18 +314,12 @@ void ExpectFrame(const TFrame& Actual, const TFrame& Expected, const std::string
                   << "); it is kept as " << Copy;
 }
 
-namespace {
-
-void PutLe(std::string& Data, std::uint32_t Value, int Bytes)
-{
-    for (int Byte = 0; Byte < Bytes; ++Byte)
-        Data += static_cast<char>(Value >> 8 * Byte & 0xFF);
-}
-
-} // namespace
-
 std::string BmpFile(const TBmp& Bmp)
 {
+    const auto PutLe = [](std::string& Data, std::uint32_t Value, int Bytes) {
+        for (int Byte = 0; Byte < Bytes; ++Byte)
+            Data += static_cast<char>(Value >> 8 * Byte & 0xFF);
+    };
     std::string Palette;
     for (std::uint32_t Entry : Bmp.Palette)
         PutLe(Palette, Entry & 0x00FFFFFF, 4);

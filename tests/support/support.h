@@ -15,7 +15,6 @@ public:
     TTempDir();
     ~TTempDir();
     TTempDir(const TTempDir&) = delete;
-    TTempDir& operator=(const TTempDir&) = delete;
     const std::string& Path() const { return FolderPath; }
     std::string File(const std::string& Name) const { return FolderPath + "/" + Name; }
 
@@ -42,8 +41,7 @@ struct TChildResult {
     int ExitStatus = -1; // -1 when it did not exit by itself
     int Signal = 0;      // the signal that ended it
     bool TimedOut = false;
-    std::string Out;
-    std::string Err;
+    std::string Out, Err;
 };
 
 // Body in a forked copy of the test process; its result is the exit status (assertions inside do not reach the
