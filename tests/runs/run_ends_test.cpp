@@ -111,7 +111,7 @@ TEST_P(RunEnd, PrintsLogsShowsAndReleasesAsItShould)
     const TEnd& Case = GetParam();
     TSimRun Run;
     if (Case.Changed != nullptr) {
-        Run.Remove(Case.Changed);
+        std::filesystem::remove(Run.File(Case.Changed));
         if (Case.Folder)
             std::filesystem::create_directory(Run.File(Case.Changed));
     }

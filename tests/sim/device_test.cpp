@@ -219,8 +219,7 @@ TEST_F(TDevice, SnapshotWidensByBitReplication)
     Write16(0x2910, 0x0304);
     TTempDir Folder;
     ASSERT_TRUE(SimWriteSnapshot(Folder.File("page.png"), nullptr));
-    png_image Image;
-    std::memset(&Image, 0, sizeof Image);
+    png_image Image{};
     Image.version = PNG_IMAGE_VERSION;
     ASSERT_NE(png_image_begin_read_from_file(&Image, Folder.File("page.png").c_str()), 0);
     Image.format = PNG_FORMAT_RGB;

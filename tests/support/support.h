@@ -1,6 +1,6 @@
 #pragma once
-// What every test executable shares: temporary folders and files, child processes with their output, brimlet-sim
-// run in a folder of its own with its log and trace read back, line patterns, frames, and bitmaps made byte by byte.
+// What the tests share: temporary folders, child processes, brimlet-sim run in a folder of its own with its log and
+// trace read back, line patterns, frames, and bitmaps made byte by byte.
 
 #include <cstdint>
 #include <functional>
@@ -22,13 +22,11 @@ private:
     std::string FolderPath;
 };
 
-// The whole file, byte for byte; "" (and a test failure) when it cannot be read.
+// The whole file; "" and a test failure when it cannot be read.
 std::string ReadFile(const std::string& Path);
 bool WriteFile(const std::string& Path, const std::string& Content);
-// Whether anything exists under Path (a dangling link counts).
-bool PathExists(const std::string& Path);
-// Text cut at each LF; a final LF ends the last line and starts no new one.
-TLines SplitLines(const std::string& Text);
+bool PathExists(const std::string& Path); // a dangling link counts
+TLines SplitLines(const std::string& Text); // a final LF ends the last line and starts no new one
 
 struct TChildOptions {
     std::string WorkingDirectory;         // "" keeps the test's own
@@ -39,13 +37,11 @@ struct TChildOptions {
 
 struct TChildResult {
     int ExitStatus = -1; // -1 when it did not exit by itself
-    int Signal = 0;      // the signal that ended it
-    bool TimedOut = false;
     std::string Out, Err;
 };
 
-// Body in a forked copy of the test process; its result is the exit status (assertions inside do not reach the
-// test). The child ends with _exit.
+// Body in a forked copy of the test process, ending with _exit; its result is the exit status (assertions inside do
+// not reach the test).
 TChildResult RunInChild(const std::function<int()>& Body, const TChildOptions& Options = {});
 // A program, searched in PATH when Arguments[0] has no "/".
 TChildResult RunProgram(const std::vector<std::string>& Arguments, const TChildOptions& Options = {});
@@ -64,13 +60,12 @@ public:
     const std::string& Folder() const { return Dir.Path(); }
     std::string File(const std::string& Name) const { return Dir.File(Name); }
     void Put(const std::string& Name, const std::string& Content) const;
-    void Remove(const std::string& Name) const;
     // ./brimlet-sim Arguments in the folder on SDL's dummy drivers; Wrapper's words (valgrind) go in front.
     TChildResult Run(const std::vector<std::string>& Arguments, const std::vector<std::string>& Wrapper = {},
                      const std::vector<std::string>& Environment = {}) const;
     // The log's entries as "MESSAGE IN : LOCATION", an error's with "ERROR " in front. An entry that is not whole
     // or not well formed (time included) shows as "not an entry: ..." and the lines after it are dropped.
-    TLines Log(const std::string& Name = "brimlet-sim.log") const;
+    TLines Log() const;
     // The lines of trace.txt that begin with Word and a blank, without them.
     TLines Trace(const std::string& Word) const;
 
@@ -83,8 +78,7 @@ private:
 std::vector<std::string> ValgrindWords();
 
 // 320 x 240 RGB565 frames as the display shows them.
-constexpr int ScreenWidth = 320;
-constexpr int ScreenHeight = 240;
+constexpr int ScreenWidth = 320, ScreenHeight = 240;
 constexpr std::uint16_t White = 0xFFFF;
 using TFrame = std::vector<std::uint16_t>;
 // A 320 x 240 PNG as RGB565 (the high bits of each component); empty and a test failure when it is none.
@@ -96,8 +90,7 @@ void ExpectFrame(const TFrame& Actual, const TFrame& Expected, const std::string
 
 // A Windows bitmap put together byte by byte, so that each header field can hold any value.
 struct TBmp {
-    std::int32_t Width = 0;
-    std::int32_t Height = 0; // negative: rows top-down
+    std::int32_t Width = 0, Height = 0; // a negative height: rows top-down
     std::uint16_t Bits = 24;
     std::uint32_t Compression = 0;
     std::vector<std::uint32_t> Palette; // 0x00RRGGBB
