@@ -145,13 +145,13 @@ TEST(Launcher, WindowTakesKeysAndEndsAtTheCloseBox)
                 "mv status.new status) </dev/null >/dev/null 2>&1 &"},
                {Run.Folder(), "", X11 + TLines{"SDL_VIDEODRIVER", "SDL_AUDIODRIVER=dummy",
                                                "LSAN_OPTIONS=suppressions=x11.supp:print_suppressions=0"}, 30});
-    const auto Tool = [&X11](const TLines& Words) { return RunProgram(TLines{"xdotool"} + Words, {"", "", X11, 10}); };
+    const auto Tool = [&X11](const TLines& Words) { return RunProgram(TLines{"xdotool"} + Words, {"", "", X11, 30}); };
     const auto Shows = [&Run](const std::string& File, const std::string& Text) {
         return WaitFor(
             [&] { return PathExists(Run.File(File)) && ReadFile(Run.File(File)).find(Text) != std::string::npos; });
     };
     const TLines Found = SplitLines(Tool({"search", "--sync", "--name", "^brimlet-sim$"}).Out);
-    ASSERT_EQ(Found.size(), 1u);
+    ASSERT_EQ(Found.size(), 1u) << ReadFile(Run.File("err.txt"));
     const std::string Window = Found[0];
 
     Tool({"key", "--window", Window, "s"});
