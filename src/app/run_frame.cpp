@@ -1,6 +1,5 @@
 #include "app/run_frame.h"
 
-#include <cinttypes>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -14,16 +13,10 @@
 #include "log/logger.h"
 #include "runtime/console.h"
 #include "runtime/errors.h"
+#include "runtime/hex.h"
 #include "runtime/program_args.h"
 
 namespace {
-
-std::string Hex(std::uintptr_t Value, int Digits)
-{
-    char Text[40];
-    std::snprintf(Text, sizeof Text, "%0*" PRIXPTR, Digits, Value);
-    return Text;
-}
 
 // The class name of the object being handled, as the source names it where the runtime can tell.
 std::string HandledClassName()

@@ -3,32 +3,23 @@
 #include "app/clean_up_scope.h"
 #include "app/program_state.h"
 #include "device/register_window.h"
+#include "device/video_pages.h"
 #include "media/image.h"
 #include "media/music.h"
 #include "media/sdl_init.h"
 #include "platform/platform.h"
 #include "runtime/console.h"
+#include "runtime/hex.h"
 
 #include <sys/mman.h>
 
 #include <algorithm>
-#include <cinttypes>
-#include <cstdio>
 #include <cstring>
 #include <string>
 
 namespace {
 
-constexpr std::int32_t TestFrameBytes = 153600; // one 320 x 240 RGB565 frame
 constexpr std::uint16_t TestFrameColor = 0xF81F;
-
-// The whole address, at least 8 digits: a 64-bit host's addresses do not fit in 8.
-std::string HexAddress(const void* Address)
-{
-    char Text[2 * sizeof(std::uintptr_t) + 1];
-    std::snprintf(Text, sizeof Text, "%08" PRIXPTR, reinterpret_cast<std::uintptr_t>(Address));
-    return Text;
-}
 
 bool MapMemoryWindow()
 {
@@ -44,8 +35,8 @@ bool MapMemoryWindow()
 
 void FillTestFrame()
 {
-    FrameBytes = TestFrameBytes;
-    WriteLine("Memory at: " + HexAddress(MemoryBase));
+    FrameBytes = PageBytes;
+    WriteLine("Memory at: " + Hex(reinterpret_cast<std::uintptr_t>(MemoryBase), 8));
     std::fill_n(reinterpret_cast<std::uint16_t*>(MemoryBase), FrameBytes / 2, TestFrameColor);
     WriteLine("memory filled");
     WriteLine("");

@@ -4,8 +4,6 @@
 #include <linux/fb.h>
 #include <sys/mman.h>
 
-#include <cinttypes>
-#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -15,16 +13,9 @@
 #include "device/video_pages.h"
 #include "platform/platform.h"
 #include "runtime/console.h"
+#include "runtime/hex.h"
 
 namespace {
-
-// At least 8 upper-case hex digits; a program address on a 64-bit host is printed whole, never cut to 32 bits.
-std::string Hex8(std::uintmax_t Value)
-{
-    char Text[2 * sizeof(std::uintmax_t) + 1];
-    std::snprintf(Text, sizeof Text, "%08" PRIXMAX, Value);
-    return Text;
-}
 
 void ClosePage(TFrameBuffer& Page)
 {
@@ -66,9 +57,9 @@ bool SetUpPage(TFrameBuffer& Page, const char* Path, const std::string& Name, st
     }
     Page.Screen = Screen;
     WriteLine("ID:         " + std::string(Info.id, strnlen(Info.id, sizeof Info.id)));
-    WriteLine("SMem_Start: " + Hex8(Info.smem_start));
-    WriteLine("SMem_Len:   " + Hex8(Info.smem_len));
-    WriteLine("Screen:     " + Hex8(reinterpret_cast<std::uintptr_t>(Screen)));
+    WriteLine("SMem_Start: " + Hex(Info.smem_start, 8));
+    WriteLine("SMem_Len:   " + Hex(Info.smem_len, 8));
+    WriteLine("Screen:     " + Hex(reinterpret_cast<std::uintptr_t>(Screen), 8));
     return true;
 }
 

@@ -16,7 +16,6 @@ namespace {
 // The replaceable sources; empty means the real ones.
 std::function<std::tm()> Clock;
 std::function<std::string()> ExecutablePath;
-std::function<void(const std::string&)> CreateHook;
 
 std::tm LocalTimeOfDay()
 {
@@ -74,8 +73,6 @@ TLogger::TLogger()
     // that exists is ever truncated or written through.
     for (unsigned long long Counter = 0;; ++Counter) {
         const std::string Candidate = AppPath + (Counter == 0 ? "" : std::to_string(Counter)) + BaseName;
-        if (CreateHook)
-            CreateHook(Candidate);
         LogFile = open(Candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
         if (LogFile >= 0) {
             FileName = Candidate;
@@ -149,7 +146,3 @@ void SetLoggerExecutablePath(std::function<std::string()> Source)
     ExecutablePath = std::move(Source);
 }
 
-void SetLoggerCreateHook(std::function<void(const std::string& FileName)> Hook)
-{
-    CreateHook = std::move(Hook);
-}

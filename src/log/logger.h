@@ -34,6 +34,3 @@ void LoggerFinalization();
 // Replaceable sources, for tests: the local time of day of an entry, and the executable's path.
 void SetLoggerClock(std::function<std::tm()> Clock);            // an empty function restores the real clock
 void SetLoggerExecutablePath(std::function<std::string()> Path); // an empty function restores /proc/self/exe
-// Called with each candidate name right before the attempt to create it, so that a test can make the name appear
-// in between; an empty function removes it.
-void SetLoggerCreateHook(std::function<void(const std::string& FileName)> Hook);

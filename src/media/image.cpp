@@ -3,16 +3,11 @@
 #include "media/image.h"
 
 #include "log/logger.h"
+#include "media/sdl_error.h"
 
 #include <SDL_image.h>
 
 namespace {
-
-std::string SdlError()
-{
-    const char* Reason = SDL_GetError();
-    return Reason ? Reason : "";
-}
 
 // SDL_image reads a bitmap's headers without checking that the file holds them, and goes on with whatever its reads
 // left behind: a bitmap cut inside its headers would load as garbage of any size. Such a file is refused here, with

@@ -3,16 +3,7 @@
 #include "media/music.h"
 
 #include "log/logger.h"
-
-namespace {
-
-std::string SdlError()
-{
-    const char* Reason = SDL_GetError();
-    return Reason ? Reason : "";
-}
-
-} // namespace
+#include "media/sdl_error.h"
 
 bool LoadMusic(const std::string& FileName, Mix_Music*& MusicHandle)
 {

@@ -4,14 +4,15 @@
 
 #include "device/mixer.h"
 #include "log/logger.h"
+#include "media/sdl_error.h"
 #include "runtime/console.h"
 #include "runtime/errors.h"
+#include "runtime/hex.h"
 #include "runtime/program_args.h"
 #include "runtime/str_to_int.h"
 
 #include <SDL_mixer.h>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -21,16 +22,8 @@ constexpr const char* Location = "InitSDL";
 
 [[noreturn]] void Fail(const char* EntryLocation, const char* ExceptionMessage)
 {
-    const char* Reason = SDL_GetError();
-    AppLogger->LogError(Reason ? Reason : "", EntryLocation);
+    AppLogger->LogError(SdlError(), EntryLocation);
     throw Exception(ExceptionMessage);
-}
-
-std::string Hex8(std::uint32_t Value)
-{
-    char Text[9];
-    std::snprintf(Text, sizeof Text, "%08X", static_cast<unsigned>(Value));
-    return Text;
 }
 
 // The mask of the only command-line argument replaces the flags chosen from the video information.
@@ -38,7 +31,7 @@ void ApplyFlagMask(const std::string& Argument, std::uint32_t& Flags, int& Depth
 {
     Flags = SDL_SWSURFACE;
     const std::uint32_t Mask = static_cast<std::uint32_t>(StrToInt(Argument));
-    WriteLine("Requestet video flags: " + Hex8(Mask));
+    WriteLine("Requestet video flags: " + Hex(Mask, 8));
     if (Mask & 0x01)
         WriteLine("SDL_SWSURFACE = 1");
     if (Mask & 0x02) {
@@ -61,7 +54,7 @@ void ApplyFlagMask(const std::string& Argument, std::uint32_t& Flags, int& Depth
         Depth = 8;
         WriteLine("Color depth = 8");
     }
-    WriteLine("used video flags: " + Hex8(Flags));
+    WriteLine("used video flags: " + Hex(Flags, 8));
 }
 
 } // namespace

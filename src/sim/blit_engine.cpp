@@ -40,18 +40,6 @@ std::int64_t FirstPixel(std::uint32_t Address, std::uint32_t Ctrl)
     return static_cast<std::int64_t>(Address & ~3u) + ((Ctrl & BlitCtrlOddPixel) != 0 ? 2 : 0);
 }
 
-// Pixels are little-endian RGB565 and may lie at any byte address (an odd stride puts them there).
-std::uint16_t LoadPixel(const std::uint8_t* Host)
-{
-    return static_cast<std::uint16_t>(Host[0] | Host[1] << 8);
-}
-
-void StorePixel(std::uint8_t* Host, std::uint16_t Value)
-{
-    Host[0] = static_cast<std::uint8_t>(Value);
-    Host[1] = static_cast<std::uint8_t>(Value >> 8);
-}
-
 // A ternary raster operation with the pattern taken as 0: bit S * 2 + D of the operation is the result bit for
 // source bit S and destination bit D.
 std::uint16_t Raster(std::uint32_t Rop, std::uint16_t Source, std::uint16_t Dest)

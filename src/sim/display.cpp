@@ -12,11 +12,6 @@ std::uint32_t DisplayStart = 0;
 std::uint32_t FlipCount = 0;
 std::function<void(std::uint32_t)> FlipObserver;
 
-std::uint16_t PixelAt(const std::uint8_t* Host)
-{
-    return static_cast<std::uint16_t>(Host[0] | Host[1] << 8);
-}
-
 } // namespace
 
 void LatchDisplayStart(std::uint32_t Start)
@@ -60,7 +55,7 @@ std::vector<std::uint16_t> SimShownPage()
         for (int X = 0; X < DisplayWidth; ++X) {
             std::uint64_t Address = Row + static_cast<std::uint64_t>(X) * 2;
             if (RegionOf(Address, 2) == TRegion::Ram)
-                Page[Y * DisplayWidth + X] = PixelAt(RamBase() + Address);
+                Page[Y * DisplayWidth + X] = LoadPixel(RamBase() + Address);
         }
     }
     return Page;

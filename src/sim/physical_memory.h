@@ -16,3 +16,15 @@ void* RegionHostAddress(TRegion Region, std::uint64_t Address);
 bool IsSimulatedHostAddress(const void* Address);
 // RAM back to all zeros.
 void ClearRam();
+
+// Pixels are little-endian RGB565 and may lie at any byte address (an odd stride puts them there).
+inline std::uint16_t LoadPixel(const std::uint8_t* Host)
+{
+    return static_cast<std::uint16_t>(Host[0] | Host[1] << 8);
+}
+
+inline void StorePixel(std::uint8_t* Host, std::uint16_t Value)
+{
+    Host[0] = static_cast<std::uint8_t>(Value);
+    Host[1] = static_cast<std::uint8_t>(Value >> 8);
+}

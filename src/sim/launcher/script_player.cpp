@@ -28,15 +28,9 @@ void Apply(const TScriptCommand& Command) {
     case TScriptAction::Release:
         SimSetInput(Command.Input, false);
         break;
-    case TScriptAction::Snapshot: {
-        std::string Error;
-        if (SimWriteSnapshot(Command.File, &Error)) {
-            Say("wrote snapshot " + Command.File);
-        } else {
-            Say("snapshot " + Command.File + " not written: " + Error);
-        }
+    case TScriptAction::Snapshot:
+        WriteSnapshot(Command.File);
         break;
-    }
     }
 }
 

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <vector>
 
+#include "device/video_pages.h"
 #include "sim/launcher/keyboard.h"
 #include "sim/launcher/messages.h"
 #include "sim/sim.h"
@@ -15,8 +16,6 @@ namespace {
 
 using TClock = std::chrono::steady_clock;
 constexpr auto Refresh = std::chrono::microseconds(1000000 / 60);
-constexpr int PageWidth = 320;
-constexpr int PageHeight = 240;
 
 bool Presented = false;
 // Keys released in the same batch of events as they were pressed, released only at the next refresh so that the
@@ -45,12 +44,7 @@ void WriteKeySnapshot() {
     do {
         File = "snapshot-" + std::to_string(++LastSnapshot) + ".png";
     } while (stat(File.c_str(), &Status) == 0);
-    std::string Error;
-    if (SimWriteSnapshot(File, &Error)) {
-        Say("wrote snapshot " + File);
-    } else {
-        Say("snapshot " + File + " not written: " + Error);
-    }
+    WriteSnapshot(File);
 }
 
 void HandleEvents() {
