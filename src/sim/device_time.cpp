@@ -90,7 +90,3 @@ void SimSetFastMode(bool IsFast)
     Fast = IsFast;
 }
 
-bool SimFastMode()
-{
-    return Fast;
-}

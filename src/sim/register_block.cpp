@@ -106,11 +106,6 @@ void ResetRegisterBlock()
         Storage[Register.Offset / 2] = Register.PowerOn;
 }
 
-std::uint16_t SimPeekReg16(std::uint32_t Offset)
-{
-    return Offset < RegisterBlockSize ? Stored(Offset) : 0;
-}
-
 void SimPokeReg16(std::uint32_t Offset, std::uint16_t Value)
 {
     if (Offset < RegisterBlockSize)

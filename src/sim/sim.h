@@ -29,7 +29,6 @@ std::vector<std::pair<std::string, std::string>> SimFaultList(); // name and wha
 
 // Device time: modelled (the default) or fast (no modelled delay at all).
 void SimSetFastMode(bool Fast);
-bool SimFastMode();
 
 // Trace: every register access (and other device events) as one text line to File.
 bool SimOpenTrace(const std::string& File);
@@ -48,7 +47,6 @@ std::vector<TSimAccess> SimTakeRecording(); // returns what was recorded since t
 // Physical memory: the host address of [Address, Address + Length) when it lies wholly in RAM, else null.
 std::uint8_t* SimPhysToHost(std::uint32_t Address, std::uint32_t Length);
 // The register block's plain storage, with no side effect and no trace.
-std::uint16_t SimPeekReg16(std::uint32_t Offset);
 void SimPokeReg16(std::uint32_t Offset, std::uint16_t Value);
 // Blitter pixels that fell outside RAM and were skipped, since the reset.
 std::uint64_t SimBlitterSkippedPixels();
