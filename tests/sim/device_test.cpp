@@ -90,23 +90,6 @@ TEST_F(TDevice, InputsReadActiveLowInTheirOwnBit)
               std::vector<int>({0xB7FF, 0xFF7F, 0x00FF}));
 }
 
-// In modelled time vertical sync is a level that comes and goes with each refresh, and the blitter is busy after a
-// run until its pixels would have moved; a read that finds it busy waits for the end.
-TEST_F(TDevice, ModelledTime)
-{
-    SimSetFastMode(false);
-    SimPokeReg16(0x1182, 0x8001);
-    for (std::uint16_t Level : {0x8011, 0x8001, 0x8011, 0x8001}) {
-        int Reads = 0;
-        while (Read16(0x1182) != Level && ++Reads < 10000000) {
-        }
-        EXPECT_LT(Reads, 10000000) << std::hex << Level;
-    }
-    RunBlit({0x20, 0, 0, 0x1A0, 0, 0, 0x0100FFFF, 0x7AA}); // 16.8 Mpixels kept: 0.42 s
-    EXPECT_EQ(ReadBlit(0x34), 1u);
-    EXPECT_EQ(ReadBlit(0x34), 0u);
-}
-
 // A mapping of /dev/mem starts on a page boundary and lies wholly in RAM, the register block or the blitter window.
 TEST_F(TDevice, MemMapsWhatLiesWhollyInOneRegion)
 {

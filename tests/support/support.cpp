@@ -154,8 +154,7 @@ bool LineMatches(const std::string& Text, const std::string& Pattern)
             if (T - Start < (Hex ? 8u : 1u))
                 return false;
         } else if (T < Text.size() && Text[T] == Pattern[P]) {
-            ++T;
-            ++P;
+            ++T, ++P;
         } else {
             return false;
         }
@@ -293,9 +292,8 @@ void ExpectFrame(const TFrame& Actual, const TFrame& Expected, const std::string
 {
     if (Actual == Expected)
         return;
-    std::size_t First = 0;
-    while (First < std::min(Actual.size(), Expected.size()) && Actual[First] == Expected[First])
-        ++First;
+    const auto First = static_cast<std::size_t>(
+        std::mismatch(Actual.begin(), Actual.end(), Expected.begin(), Expected.end()).first - Actual.begin());
     const fs::path Copy = fs::path(BRIMLET_BINARY_DIR) / "tests" / fs::path(Snapshot).filename();
     std::error_code Error;
     fs::copy_file(Snapshot, Copy, fs::copy_options::overwrite_existing, Error);
