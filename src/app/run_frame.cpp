@@ -1,7 +1,6 @@
 #include "app/run_frame.h"
 
 #include <csignal>
-#include <cstdio>
 #include <cstdlib>
 #include <cxxabi.h>
 #include <memory>

@@ -89,4 +89,3 @@ void SimSetFastMode(bool IsFast)
 {
     Fast = IsFast;
 }
-

@@ -125,12 +125,13 @@ TEST(Launcher, WindowTakesKeysAndEndsAtTheCloseBox)
     if (RunProgram({"sh", "-c", "command -v xvfb-run && command -v xdotool"}).ExitStatus != 0)
         GTEST_SKIP() << "xvfb-run and xdotool are needed to drive the window";
     TSimRun Run;
-    // The server lives while the shell inside xvfb-run finds the file "display" in Run's folder, 90 s at most; the
-    // program, 60 s at most. Neither outlives a failed test for long.
+    // The server, on a display number of its own, is named in "display" once a client can reach it (xvfb-run may start
+    // its command earlier) and lives while its shell finds that file, 90 s at most; the program, 60 s at most.
     RunProgram({"sh", "-c",
-                "xvfb-run -a -s '-screen 0 640x480x24' sh -c 'echo \"$DISPLAY\" >display.new && "
-                "echo \"$XAUTHORITY\" >>display.new && mv display.new display && n=0 && while [ -e display ] && "
-                "[ $n -lt 900 ]; do sleep 0.1; n=$((n+1)); done' </dev/null >/dev/null 2>&1 &"},
+                "xvfb-run -a -n $((100 + $$ % 10000)) -s '-screen 0 640x480x24' sh -c 'n=0 && until xdotool "
+                "getdisplaygeometry >/dev/null 2>&1 || [ $n -gt 99 ]; do sleep .1; n=$((n+1)); done; echo \"$DISPLAY\" "
+                ">display.new && echo \"$XAUTHORITY\" >>display.new && mv display.new display && n=0 && "
+                "while [ -e display ] && [ $n -lt 900 ]; do sleep 0.1; n=$((n+1)); done' </dev/null >/dev/null 2>&1 &"},
                {Run.Folder(), "", {}, 30});
     TLines Display;
     ASSERT_TRUE(WaitFor([&] {

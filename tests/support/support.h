@@ -77,7 +77,6 @@ private:
 // valgrind is not installed or this is the sanitizer build. "ERROR SUMMARY: 0 errors" on standard error is a pass.
 std::vector<std::string> ValgrindWords();
 
-// 320 x 240 RGB565 frames as the display shows them.
 constexpr int ScreenWidth = 320, ScreenHeight = 240;
 constexpr std::uint16_t White = 0xFFFF;
 using TFrame = std::vector<std::uint16_t>;

@@ -37,10 +37,9 @@ bool SoundDeviceAvailable() {
 }
 
 void ChooseSdlDrivers(bool Window) {
-    // setenv with 0 keeps a value the user set.
-    if (!Window) {
-        setenv("SDL_VIDEODRIVER", "dummy", 0);
-    }
+    // setenv with 0 keeps a value the user set. A window is X11's alone: were the display unusable, SDL would
+    // otherwise fall back on a terminal driver that writes into the program's standard output and never ends.
+    setenv("SDL_VIDEODRIVER", Window ? "x11" : "dummy", 0);
     if (!SoundDeviceAvailable()) {
         setenv("SDL_AUDIODRIVER", "dummy", 0);
     }
