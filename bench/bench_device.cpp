@@ -3,7 +3,8 @@
 #include "device/device_state.h"
 #include "device/register_window.h"
 #include "device/video.h"
-#include "sim/sim.h"
+#include "sim/control.h"
+#include "sim/probes.h"
 
 #include <cstdio>
 #include <fcntl.h>

@@ -1,11 +1,11 @@
 #pragma once
 // The simulated device as the program leaves it right before its frame loop: fast mode, the register window
-// acquired, both video pages set up, and an image in the memory window where the program copies it.
+// acquired, both video pages set up, and an image where the program copies it (ImageCopyPhys).
+
+#include "app/program_state.h"
 
 #include <cstdint>
 
-// Where the program's start-up puts its image copy: one word past the end of the test frame.
-constexpr std::uint32_t BenchImagePhys = 0x02025804u;
 // The key colour the program passes to Blit (255, 0, 255) as the blitter compares it.
 constexpr std::uint16_t BenchKeyColor = 0xF81F;
 

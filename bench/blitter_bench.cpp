@@ -8,7 +8,9 @@
 #include "device/register_map.h"
 #include "device/video_pages.h"
 #include "sim/blit_engine.h"
-#include "sim/sim.h"
+#include "sim/control.h"
+#include "sim/device_files.h"
+#include "sim/probes.h"
 
 #include <benchmark/benchmark.h>
 
@@ -20,7 +22,7 @@ constexpr std::int32_t ViewWidth = 320;
 constexpr std::int32_t ViewHeight = 240;
 constexpr std::int32_t ImagePitch = 1280;
 constexpr std::int32_t RowBytes = ViewWidth * 2;
-constexpr std::uint32_t Page = SimFb0Start;
+constexpr std::uint32_t Page = Fb0Start;
 // One pixel in four is the key colour, scattered, so that neither a run of keys nor a run of opaque pixels
 // decides the figure.
 constexpr std::uint32_t KeyEvery = 4;
@@ -48,7 +50,7 @@ void FillPage()
 // A figure of a copy that copies the wrong pixels means nothing, so each benchmark checks one copy first.
 bool PageHoldsView(bool Keyed)
 {
-    const std::uint8_t* Source = SimPhysToHost(BenchImagePhys, ImagePitch * ViewHeight);
+    const std::uint8_t* Source = SimPhysToHost(ImageCopyPhys, ImagePitch * ViewHeight);
     const std::uint8_t* Dest = PageHost();
     for (std::int32_t Y = 0; Y < ViewHeight; ++Y)
         for (std::int32_t X = 0; X < ViewWidth; ++X) {
@@ -66,7 +68,7 @@ bool SetUp(benchmark::State& State, bool Keyed)
         State.SkipWithError("the simulated device did not come up");
         return false;
     }
-    FillBenchImage(BenchImagePhys, 640, ViewHeight, ImagePitch, Keyed ? KeyEvery : 0);
+    FillBenchImage(ImageCopyPhys, 640, ViewHeight, ImagePitch, Keyed ? KeyEvery : 0);
     FillPage();
     return true;
 }
@@ -82,7 +84,7 @@ void MemcpyRows(benchmark::State& State)
     if (!SetUp(State, false))
         return;
     std::uint8_t* Dest = PageHost();
-    const std::uint8_t* Source = SimPhysToHost(BenchImagePhys, ImagePitch * ViewHeight);
+    const std::uint8_t* Source = SimPhysToHost(ImageCopyPhys, ImagePitch * ViewHeight);
     CopyRows(Dest, Source);
     if (!PageHoldsView(false))
         State.SkipWithError("memcpy copied the wrong pixels");
@@ -100,7 +102,7 @@ TBlitOperation EngineOperation(bool Keyed)
     Operation.DstAddr = Page;
     Operation.DstCtrl = BlitDstCtrlBlit;
     Operation.DstStride = PageStride;
-    Operation.SrcAddr = BenchImagePhys & ~3u;
+    Operation.SrcAddr = ImageCopyPhys & ~3u;
     Operation.SrcCtrl = BlitSrcCtrlBlit;
     Operation.SrcStride = ImagePitch;
     Operation.Size = static_cast<std::uint32_t>(ViewWidth) | static_cast<std::uint32_t>(ViewHeight) << 16;
@@ -132,7 +134,7 @@ void BlitCopy(benchmark::State& State, bool Keyed)
         return;
     // The program's own call, with the destination given, so that the page does not alternate.
     auto Run = [Keyed] {
-        Blit(BenchImagePhys, 0, 0, ViewWidth, ViewHeight, ImagePitch, Page, 0, 0, Keyed, 255, 0, 255, false);
+        Blit(ImageCopyPhys, 0, 0, ViewWidth, ViewHeight, ImagePitch, Page, 0, 0, Keyed, 255, 0, 255, false);
     };
     Run();
     if (!PageHoldsView(Keyed))

@@ -8,7 +8,8 @@
 #include "app/program_state.h"
 #include "device/text.h"
 #include "device/video_pages.h"
-#include "sim/sim.h"
+#include "sim/control.h"
+#include "sim/probes.h"
 
 #include <benchmark/benchmark.h>
 
@@ -32,11 +33,11 @@ bool SetUp(benchmark::State& State)
         State.SkipWithError("the simulated device did not come up");
         return false;
     }
-    ImageBufferPhys = BenchImagePhys;
+    ImageBufferPhys = ImageCopyPhys;
     ImageWidth = GalaxyWidth;
     ImageHeight = GalaxyHeight;
     ImagePitch = GalaxyPitch;
-    FillBenchImage(BenchImagePhys, GalaxyWidth, GalaxyHeight, GalaxyPitch, 0);
+    FillBenchImage(ImageCopyPhys, GalaxyWidth, GalaxyHeight, GalaxyPitch, 0);
     return true;
 }
 
@@ -48,7 +49,7 @@ void MemcpyFrameRows(benchmark::State& State)
     const std::int32_t ScrollX = (GalaxyWidth - 320) / 2;
     const std::int32_t ScrollY = 200;
     const std::uint8_t* Source =
-        SimPhysToHost(BenchImagePhys + ScrollY * GalaxyPitch + ScrollX * 2, GalaxyPitch * ViewHeight);
+        SimPhysToHost(ImageCopyPhys + ScrollY * GalaxyPitch + ScrollX * 2, GalaxyPitch * ViewHeight);
     auto* Dest = static_cast<std::uint8_t*>(GetVideoBuffer());
     for (auto _ : State) {
         for (std::int32_t Y = 0; Y < ViewHeight; ++Y)

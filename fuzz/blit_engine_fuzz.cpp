@@ -4,7 +4,8 @@
 // AddressSanitizer watches the rest of the host, so a stray pixel ends the run.
 
 #include "sim/blit_engine.h"
-#include "sim/sim.h"
+#include "sim/control.h"
+#include "sim/probes.h"
 
 #include <algorithm>
 #include <cstring>

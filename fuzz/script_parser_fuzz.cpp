@@ -9,15 +9,15 @@
 namespace {
 
 const char* const Actions[] = {"hold", "release", "tap", "snapshot"};
-const char* const Inputs[] = {"b1", "b2", "b3", "b4", "b5", "b6", "b7", "b8", "b9", "b10", "up", "upleft", "left",
-                              "downleft", "down", "downright", "right", "upright"};
+const char* const Inputs[] = {"b1",  "b2", "b3",     "b4",   "b5",       "b6",   "b7",        "b8",    "b9",
+                              "b10", "up", "upleft", "left", "downleft", "down", "downright", "right", "upright"};
 
 std::string Rewrite(const std::vector<TScriptCommand>& Commands)
 {
     std::string Text;
     for (const TScriptCommand& C : Commands)
         Text += std::to_string(C.Frame) + " " + Actions[int(C.Action)] + " "
-              + (C.Action == TScriptAction::Snapshot ? C.File : Inputs[int(C.Input)]) + "\n";
+            + (C.Action == TScriptAction::Snapshot ? C.File : Inputs[int(C.Input)]) + "\n";
     return Text;
 }
 

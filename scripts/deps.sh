@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that brimlet needs, where they are missing, by group: "build" (always) for building
-# and running; "test" for the tests (a virtual X display for the window test, valgrind); "fuzz" for clang and its
+# and running; "test" for the tests (a virtual X display for the window test, valgrind, the formatter); "fuzz" for clang and its
 # libFuzzer and sanitizer run-time libraries; "device" for the ARM cross compiler; "word-size" for the host's
 # 32-bit C and C++ libraries.
 #
@@ -11,7 +11,7 @@ want=(build-essential cmake pkg-config libsdl1.2-dev libsdl-mixer1.2-dev libsdl-
 for group in "$@"; do
   case "$group" in
     build) ;;
-    test) want+=(xvfb x11-apps xdotool valgrind) ;;
+    test) want+=(xvfb x11-apps xdotool valgrind clang-format) ;;
     fuzz) want+=(clang-14 libclang-rt-14-dev) ;;
     device) want+=(g++-arm-linux-gnueabihf) ;;
     word-size) want+=(libc6-dev-i386 lib32stdc++-12-dev lib32gcc-12-dev) ;;

@@ -24,8 +24,8 @@ constexpr std::uint32_t PixelsPerMetre = 2835; // 72 dots per inch, what most vi
 
 bool WriteBmp24(const std::string& File, const TRgbImage& Image, std::string& Error)
 {
-    if (Image.Width <= 0 || Image.Height <= 0 ||
-        Image.Pixels.size() != static_cast<std::size_t>(Image.Width) * Image.Height * 3) {
+    if (Image.Width <= 0 || Image.Height <= 0
+        || Image.Pixels.size() != static_cast<std::size_t>(Image.Width) * Image.Height * 3) {
         Error = "the image has no pixels or its size does not match its pixel data";
         return false;
     }
@@ -42,9 +42,9 @@ bool WriteBmp24(const std::string& File, const TRgbImage& Image, std::string& Er
     PutLe32(Out, InfoHeaderSize);
     PutLe32(Out, static_cast<std::uint32_t>(Image.Width));
     PutLe32(Out, static_cast<std::uint32_t>(Image.Height)); // positive: the rows are stored bottom-up
-    PutLe16(Out, 1);                                         // planes
-    PutLe16(Out, 24);                                        // bits per pixel
-    PutLe32(Out, 0);                                         // no compression
+    PutLe16(Out, 1);                                        // planes
+    PutLe16(Out, 24);                                       // bits per pixel
+    PutLe32(Out, 0);                                        // no compression
     PutLe32(Out, PixelBytes);
     PutLe32(Out, PixelsPerMetre);
     PutLe32(Out, PixelsPerMetre);

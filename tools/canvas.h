@@ -11,9 +11,18 @@ struct TColour {
     double R, G, B;
 };
 
-inline TColour operator*(TColour C, double K) { return {C.R * K, C.G * K, C.B * K}; }
-inline TColour operator+(TColour A, TColour B) { return {A.R + B.R, A.G + B.G, A.B + B.B}; }
-inline TColour Blend(TColour A, TColour B, double T) { return A * (1.0 - T) + B * T; }
+inline TColour operator*(TColour C, double K)
+{
+    return {C.R * K, C.G * K, C.B * K};
+}
+inline TColour operator+(TColour A, TColour B)
+{
+    return {A.R + B.R, A.G + B.G, A.B + B.B};
+}
+inline TColour Blend(TColour A, TColour B, double T)
+{
+    return A * (1.0 - T) + B * T;
+}
 
 struct TCanvas {
     int Width;

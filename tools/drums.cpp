@@ -5,7 +5,10 @@
 namespace {
 
 // Every hit fades in over a few milliseconds: a hit that starts at full level is a click of its own.
-double Onset(double Time) { return Time < 0.002 ? 0.5 - 0.5 * std::cos(M_PI * Time / 0.002) : 1.0; }
+double Onset(double Time)
+{
+    return Time < 0.002 ? 0.5 - 0.5 * std::cos(M_PI * Time / 0.002) : 1.0;
+}
 
 // Noise of a hit, brightened: the difference of successive white noise samples leans towards the high end.
 struct TBrightNoise {

@@ -136,19 +136,25 @@ TCanvas PaintScene()
     PaintSmudges(Canvas, Random, 14);
 
     // The main galaxy's core lies at the centre of the program's first view (x 352..671, y 200..439).
+    // clang-format off
     const TGalaxy Main{512, 320, -0.42, 0.62, 100, 3.4, 34, 2, 0.48, 2.5, 0.6, 1.3, 2.6, 11,
                        TColour{1.0, 0.78, 0.52}, TColour{1.0, 0.9, 0.78}, TColour{0.45, 0.62, 1.0}};
+    // clang-format on
     PaintGalaxy(Canvas, Main);
     PaintGalaxyKnots(Canvas, Main, Random, 3000, 0.55, 0.4);
     PaintGalaxyKnots(Canvas, Main, Random, 140, 1.0, 0.9);
 
+    // clang-format off
     const TGalaxy Distant{880, 630, 0.9, 0.8, 20, 3.2, 6, 3, 0.38, 4.0, 2.0, 0.5, 1.0, 12,
                           TColour{1.0, 0.82, 0.6}, TColour{0.95, 0.9, 0.85}, TColour{0.6, 0.75, 1.0}};
+    // clang-format on
     PaintGalaxy(Canvas, Distant);
     PaintGalaxyKnots(Canvas, Distant, Random, 70, 0.9, 0.3);
 
+    // clang-format off
     const TGalaxy EdgeOn{120, 110, 0.35, 0.16, 22, 3.0, 7, 2, 0.35, 3.0, 0.0, 0.55, 3.0, 13,
                          TColour{1.0, 0.85, 0.65}, TColour{0.95, 0.9, 0.85}, TColour{0.7, 0.8, 1.0}};
+    // clang-format on
     PaintGalaxy(Canvas, EdgeOn);
 
     PaintCluster(Canvas, Random, 860, 250, 15, 90);

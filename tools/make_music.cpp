@@ -20,14 +20,17 @@ constexpr std::size_t BeatFrames = 12600; // 105 beats a minute: a whole number 
 constexpr int Bars = 12;
 constexpr int BeatsPerBar = 4;
 constexpr double BeatSeconds = static_cast<double>(BeatFrames) / Rate;
-constexpr double PeakTarget = 0.7;        // about 3 dB below full scale: room for the encoder's small overshoots
+constexpr double PeakTarget = 0.7; // about 3 dB below full scale: room for the encoder's small overshoots
 
-std::size_t AtBeat(double Beat) { return static_cast<std::size_t>(Beat * BeatFrames + 0.5); }
+std::size_t AtBeat(double Beat)
+{
+    return static_cast<std::size_t>(Beat * BeatFrames + 0.5);
+}
 
 // The harmony, one chord a bar: Am F C G, Am F C G, F G Em E. The E major of the last bar leads back to the first.
 struct TChord {
-    int Root;      // bass note
-    int Tones[3];  // the chord in the middle register
+    int Root;     // bass note
+    int Tones[3]; // the chord in the middle register
 };
 constexpr TChord Chords[Bars] = {
     {45, {57, 60, 64}}, {41, {57, 60, 65}}, {48, {55, 60, 64}}, {43, {55, 59, 62}},
@@ -44,35 +47,36 @@ struct TNote {
 // The tune: a rising phrase, its answer reaching higher, and a closing phrase that turns on the E chord and steps
 // down from B to the A on which the piece begins again.
 constexpr TNote Melody[] = {
-    {0, 1, 69},    {1, 1, 72},    {2, 1.5, 76},  {3.5, 0.5, 74},
-    {4, 2, 72},    {6, 1, 69},    {7, 1, 72},
-    {8, 1.5, 76},  {9.5, 0.5, 74}, {10, 1, 72},  {11, 1, 76},
-    {12, 3, 74},   {15, 1, 71},
-    {16, 1, 69},   {17, 1, 72},   {18, 1, 76},   {19, 1, 81},
-    {20, 1.5, 79}, {21.5, 0.5, 77}, {22, 1, 76}, {23, 1, 72},
-    {24, 1, 79},   {25, 1, 76},   {26, 1, 72},   {27, 1, 76},
-    {28, 2, 74},   {30, 1, 71},   {31, 1, 74},
-    {32, 1, 72},   {33, 1, 77},   {34, 2, 81},
-    {36, 1, 79},   {37, 0.5, 77}, {37.5, 0.5, 76}, {38, 2, 74},
-    {40, 1, 76},   {41, 1, 79},   {42, 1.5, 83}, {43.5, 0.5, 81},
-    {44, 2, 80},   {46, 1, 76},   {47, 1, 71},
+    {0, 1, 69},   {1, 1, 72},     {2, 1.5, 76},  {3.5, 0.5, 74},  {4, 2, 72},      {6, 1, 69},      {7, 1, 72},
+    {8, 1.5, 76}, {9.5, 0.5, 74}, {10, 1, 72},   {11, 1, 76},     {12, 3, 74},     {15, 1, 71},     {16, 1, 69},
+    {17, 1, 72},  {18, 1, 76},    {19, 1, 81},   {20, 1.5, 79},   {21.5, 0.5, 77}, {22, 1, 76},     {23, 1, 72},
+    {24, 1, 79},  {25, 1, 76},    {26, 1, 72},   {27, 1, 76},     {28, 2, 74},     {30, 1, 71},     {31, 1, 74},
+    {32, 1, 72},  {33, 1, 77},    {34, 2, 81},   {36, 1, 79},     {37, 0.5, 77},   {37.5, 0.5, 76}, {38, 2, 74},
+    {40, 1, 76},  {41, 1, 79},    {42, 1.5, 83}, {43.5, 0.5, 81}, {44, 2, 80},     {46, 1, 76},     {47, 1, 71},
 };
 
 // Each instrument: its partials, their damping, its envelope (attack, decay, sustain, release), its vibrato (depth,
 // rate, delay), its unison (voices, detuning, spread) and its level.
 
 // A soft, slightly hollow lead: odd harmonics first, as a flute or a square wave with the edges rounded off.
-const TInstrument Lead{{1.0, 0.12, 0.32, 0.05, 0.16, 0.03, 0.08, 0.02, 0.04}, 0.0, {0.02, 0.5, 0.7, 0.25},
-                       0.004, 5.2, 0.25, 2, 6.0, 0.3, 0.55};
+const TInstrument Lead{{1.0, 0.12, 0.32, 0.05, 0.16, 0.03, 0.08, 0.02, 0.04},
+                       0.0,
+                       {0.02, 0.5, 0.7, 0.25},
+                       0.004,
+                       5.2,
+                       0.25,
+                       2,
+                       6.0,
+                       0.3,
+                       0.55};
 // A warm bass: a sawtooth whose upper harmonics are rolled off.
-const TInstrument Bass{{1.0, 0.45, 0.25, 0.14, 0.08, 0.05, 0.03, 0.02}, 2.0, {0.006, 0.3, 0.55, 0.08},
-                       0.0, 0.0, 0.0, 1, 0.0, 0.0, 0.42};
+const TInstrument Bass{
+    {1.0, 0.45, 0.25, 0.14, 0.08, 0.05, 0.03, 0.02}, 2.0, {0.006, 0.3, 0.55, 0.08}, 0.0, 0.0, 0.0, 1, 0.0, 0.0, 0.42};
 // A slow, wide pad that holds the chords.
-const TInstrument Pad{{1.0, 0.35, 0.15, 0.08, 0.04, 0.02}, 0.0, {0.35, 1.0, 0.8, 0.9},
-                      0.0, 0.0, 0.0, 3, 12.0, 1.2, 0.10};
+const TInstrument Pad{
+    {1.0, 0.35, 0.15, 0.08, 0.04, 0.02}, 0.0, {0.35, 1.0, 0.8, 0.9}, 0.0, 0.0, 0.0, 3, 12.0, 1.2, 0.10};
 // A plucked, bell-like arpeggio whose upper harmonics die first.
-const TInstrument Pluck{{1.0, 0.5, 0.3, 0.18, 0.1}, 9.0, {0.003, 0.28, 0.0, 0.06},
-                        0.0, 0.0, 0.0, 1, 0.0, 0.0, 0.16};
+const TInstrument Pluck{{1.0, 0.5, 0.3, 0.18, 0.1}, 9.0, {0.003, 0.28, 0.0, 0.06}, 0.0, 0.0, 0.0, 1, 0.0, 0.0, 0.16};
 
 void PlayMelody(TLoop& Dry, TLoop& Send)
 {
@@ -160,8 +164,8 @@ int main(int ArgCount, char** Args)
     }
     std::vector<std::uint8_t> Bytes;
     std::string Error;
-    if (!EncodeOggVorbis(ComposeTheme(), 0.4f, TOggTags{"Spiral Drift", "brimlet"}, Bytes, Error) ||
-        !WriteWholeFile(Args[1], Bytes, Error)) {
+    if (!EncodeOggVorbis(ComposeTheme(), 0.4f, TOggTags{"Spiral Drift", "brimlet"}, Bytes, Error)
+        || !WriteWholeFile(Args[1], Bytes, Error)) {
         std::fprintf(stderr, "%s: %s\n", Args[0], Error.c_str());
         return 1;
     }

@@ -17,9 +17,15 @@ double LatticeValue(std::int64_t X, std::int64_t Y, std::uint32_t Seed)
 }
 
 // Quintic fade: the noise has a continuous slope and curvature across lattice lines, so no grid shows.
-double Fade(double T) { return T * T * T * (T * (T * 6.0 - 15.0) + 10.0); }
+double Fade(double T)
+{
+    return T * T * T * (T * (T * 6.0 - 15.0) + 10.0);
+}
 
-double Mix(double A, double B, double T) { return A + (B - A) * T; }
+double Mix(double A, double B, double T)
+{
+    return A + (B - A) * T;
+}
 
 } // namespace
 

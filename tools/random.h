@@ -8,7 +8,10 @@ struct TRandom {
     std::uint64_t State;
 };
 
-inline TRandom MakeRandom(std::uint64_t Seed) { return TRandom{Seed}; }
+inline TRandom MakeRandom(std::uint64_t Seed)
+{
+    return TRandom{Seed};
+}
 
 // SplitMix64: fast, well mixed, and fully specified by its few lines.
 inline std::uint64_t NextRandom(TRandom& Random)
@@ -20,7 +23,10 @@ inline std::uint64_t NextRandom(TRandom& Random)
 }
 
 // Uniform in [0, 1), from the top 53 bits.
-inline double RandomUnit(TRandom& Random) { return static_cast<double>(NextRandom(Random) >> 11) * 0x1.0p-53; }
+inline double RandomUnit(TRandom& Random)
+{
+    return static_cast<double>(NextRandom(Random) >> 11) * 0x1.0p-53;
+}
 
 inline double RandomRange(TRandom& Random, double Low, double High)
 {

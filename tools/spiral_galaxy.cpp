@@ -69,30 +69,29 @@ void PaintGalaxy(TCanvas& Canvas, const TGalaxy& Galaxy)
             if (Point.Radius > Galaxy.OuterRadius * 1.2 && BulgeR > 12.0)
                 continue;
 
-            const double Bulge = 1.4 * std::exp(-std::pow(BulgeR, 0.8) * 1.6) + 0.03 * std::exp(-BulgeR * 0.4) +
-                                 3.0 * std::exp(-BulgeR * BulgeR * 28.0);
+            const double Bulge = 1.4 * std::exp(-std::pow(BulgeR, 0.8) * 1.6) + 0.03 * std::exp(-BulgeR * 0.4)
+                + 3.0 * std::exp(-BulgeR * BulgeR * 28.0);
             const double Envelope = DiskEnvelope(Galaxy, Point.Radius);
             const double Phase = ArmPhase(Galaxy, Point, X, Y);
             const double ArmsFadeIn = SmoothStep(0.2, 0.8, Point.Radius);
-            const double Clumps = 0.45 + 1.1 * std::max(0.0, FractalNoise(X / (Scale * 0.09), Y / (Scale * 0.09),
-                                                                        Galaxy.Seed + 7, 4));
+            const double Clumps =
+                0.45 + 1.1 * std::max(0.0, FractalNoise(X / (Scale * 0.09), Y / (Scale * 0.09), Galaxy.Seed + 7, 4));
             const double Arm = ArmStrength(Galaxy, Phase) * Clumps * ArmsFadeIn;
-            const TColour Light = (Galaxy.CoreColour * Bulge + Galaxy.DiskColour * (Envelope * 0.22) +
-                                   Galaxy.ArmColour * (Envelope * Arm * 2.6 * std::exp(-Point.Radius * 0.25))) *
-                                  Galaxy.Brightness;
+            const TColour Light = (Galaxy.CoreColour * Bulge + Galaxy.DiskColour * (Envelope * 0.22)
+                                   + Galaxy.ArmColour * (Envelope * Arm * 2.6 * std::exp(-Point.Radius * 0.25)))
+                * Galaxy.Brightness;
 
             // Dust lies along the inner, concave edge of each arm and in patches between the arms.
-            const double Lane = std::pow(0.5 + 0.5 * std::cos(Phase - 0.9), 8.0) *
-                                (0.4 + 1.4 * std::max(0.0, FractalNoise(X / (Scale * 0.14), Y / (Scale * 0.14),
-                                                                        Galaxy.Seed + 3, 4)));
-            const double Patches = 0.5 * std::max(0.0, FractalNoise(X / (Scale * 0.25), Y / (Scale * 0.25),
-                                                                      Galaxy.Seed + 5, 5));
-            const double DustReach = SmoothStep(0.12, 0.45, Point.Radius) * std::exp(-Point.Radius * 0.45) *
-                                     (1.0 - SmoothStep(Galaxy.OuterRadius * 0.5, Galaxy.OuterRadius, Point.Radius));
+            const double Lane = std::pow(0.5 + 0.5 * std::cos(Phase - 0.9), 8.0)
+                * (0.4 + 1.4 * std::max(0.0, FractalNoise(X / (Scale * 0.14), Y / (Scale * 0.14), Galaxy.Seed + 3, 4)));
+            const double Patches =
+                0.5 * std::max(0.0, FractalNoise(X / (Scale * 0.25), Y / (Scale * 0.25), Galaxy.Seed + 5, 5));
+            const double DustReach = SmoothStep(0.12, 0.45, Point.Radius) * std::exp(-Point.Radius * 0.45)
+                * (1.0 - SmoothStep(Galaxy.OuterRadius * 0.5, Galaxy.OuterRadius, Point.Radius));
             // Seen nearly edge-on, the dust of the whole disk lines up into one dark band along the major axis.
             const double SkyMinor = Point.V * Galaxy.Tilt / (Galaxy.DiskRadius * 0.07);
-            const double Band = std::pow(1.0 - Galaxy.Tilt, 3.0) * std::exp(-SkyMinor * SkyMinor) *
-                                (1.0 - SmoothStep(Galaxy.OuterRadius * 0.4, Galaxy.OuterRadius * 0.9, Point.Radius));
+            const double Band = std::pow(1.0 - Galaxy.Tilt, 3.0) * std::exp(-SkyMinor * SkyMinor)
+                * (1.0 - SmoothStep(Galaxy.OuterRadius * 0.4, Galaxy.OuterRadius * 0.9, Point.Radius));
             const double Depth = Galaxy.DustStrength * ((Lane + Patches) * DustReach + Band);
 
             TColour& Pixel = Canvas.Light[static_cast<std::size_t>(Y) * Canvas.Width + X];
@@ -120,8 +119,8 @@ void PaintGalaxyKnots(TCanvas& Canvas, const TGalaxy& Galaxy, TRandom& Random, i
         double Y = 0.0;
         FromDisk(Galaxy, Radius, Theta, X, Y);
         const TDiskPoint Point = ToDisk(Galaxy, X, Y);
-        const double Keep = ArmStrength(Galaxy, ArmPhase(Galaxy, Point, X, Y)) * SmoothStep(0.35, 0.9, Radius) *
-                            std::exp(-Radius * 0.25);
+        const double Keep = ArmStrength(Galaxy, ArmPhase(Galaxy, Point, X, Y)) * SmoothStep(0.35, 0.9, Radius)
+            * std::exp(-Radius * 0.25);
         if (RandomUnit(Random) >= Keep)
             continue;
         ++Placed;

@@ -16,9 +16,9 @@ struct TGalaxy {
     double OuterRadius;      // where the disk has faded out, in scale lengths
     double BulgeRadius;      // pixels
     int Arms;
-    double Pitch;            // how open the arms wind, radians
-    double ArmSharpness;     // higher gives narrower arms
-    double Twist;            // turns the arms about the centre, radians
+    double Pitch;        // how open the arms wind, radians
+    double ArmSharpness; // higher gives narrower arms
+    double Twist;        // turns the arms about the centre, radians
     double Brightness;
     double DustStrength;
     std::uint32_t Seed;

@@ -76,8 +76,8 @@ void PlayNote(TLoop& Loop, const TInstrument& Instrument, std::size_t Start, dou
             }
             MixInto(Loop, Start + Frame, Sample * Level * Left, Sample * Level * Right);
             const double Swell = std::clamp((Time - Instrument.VibratoDelay) / 0.3, 0.0, 1.0);
-            const double Vibrato = 1.0 + Instrument.VibratoDepth * Swell *
-                                             std::sin(2.0 * M_PI * Instrument.VibratoRate * Time);
+            const double Vibrato =
+                1.0 + Instrument.VibratoDepth * Swell * std::sin(2.0 * M_PI * Instrument.VibratoRate * Time);
             Phase += Frequency * Vibrato / Rate;
             Phase -= std::floor(Phase);
         }

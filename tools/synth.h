@@ -36,12 +36,12 @@ struct TInstrument {
     std::vector<double> Partials; // amplitude of each harmonic, the fundamental first
     double PartialDamping;        // extra decay per second of each harmonic above the first, as a plucked string
     TEnvelope Envelope;
-    double VibratoDepth;          // as a fraction of the pitch
-    double VibratoRate;           // Hz
-    double VibratoDelay;          // seconds before the vibrato sets in
-    int Unison;                   // voices per note, detuned against each other and spread across the stereo field
-    double DetuneCents;           // between the outermost voices
-    double Spread;                // pan distance between the outermost voices
+    double VibratoDepth; // as a fraction of the pitch
+    double VibratoRate;  // Hz
+    double VibratoDelay; // seconds before the vibrato sets in
+    int Unison;          // voices per note, detuned against each other and spread across the stereo field
+    double DetuneCents;  // between the outermost voices
+    double Spread;       // pan distance between the outermost voices
     double Level;
 };
 

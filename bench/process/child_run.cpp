@@ -77,8 +77,8 @@ TChildRun RunChild(const std::vector<std::string>& Arguments, const std::string&
     while (wait4(Child, &Status, 0, &Usage) < 0 && errno == EINTR) {
     }
     Run.WallSeconds = Now() - Start;
-    Run.CpuSeconds = static_cast<double>(Usage.ru_utime.tv_sec + Usage.ru_stime.tv_sec) +
-                     static_cast<double>(Usage.ru_utime.tv_usec + Usage.ru_stime.tv_usec) / 1e6;
+    Run.CpuSeconds = static_cast<double>(Usage.ru_utime.tv_sec + Usage.ru_stime.tv_sec)
+        + static_cast<double>(Usage.ru_utime.tv_usec + Usage.ru_stime.tv_usec) / 1e6;
     Run.PeakResidentKiB = Usage.ru_maxrss;
     Run.ExitStatus = WIFEXITED(Status) ? WEXITSTATUS(Status) : -1;
     return Run;

@@ -7,9 +7,9 @@
 
 struct TChildRun {
     bool Started = false;
-    int ExitStatus = -1;     // the exit status, or -1 when it did not exit by itself
+    int ExitStatus = -1; // the exit status, or -1 when it did not exit by itself
     double WallSeconds = 0;
-    double CpuSeconds = 0;   // user plus system time
+    double CpuSeconds = 0; // user plus system time
     long PeakResidentKiB = 0;
 };
 

@@ -133,8 +133,8 @@ bool MeasureStartUp()
     // The processor time's difference is the steadier figure: the wall time of a run varies by up to one audio
     // buffer (23 ms), the time SDL's audio thread may still sleep when the program closes audio.
     PrintRow("3 the same with 1,000 earlier logs",
-             Format("%+.1f ms", CrowdedMedian - PlainMedian) +
-                 Format(" (CPU %+.1f ms)", Median(CrowdedCpuMs) - Median(PlainCpuMs)),
+             Format("%+.1f ms", CrowdedMedian - PlainMedian)
+                 + Format(" (CPU %+.1f ms)", Median(CrowdedCpuMs) - Median(PlainCpuMs)),
              "<= +5 ms", CrowdedMedian - PlainMedian <= 5);
     return true;
 }
@@ -194,16 +194,16 @@ bool MeasureWaiting()
     const fs::path Folder = MakeRunFolder("waiting");
     const std::vector<std::uint32_t> OnFrames{60, VSyncOnFrames};
     std::ofstream(Folder / "vsync-on.txt") << ScriptOfSnapshots(OnFrames, "on-");
-    const TChildRun On = RunSim(Folder, {"--headless", "--script", "vsync-on.txt", "--frames",
-                                         std::to_string(VSyncOnFrames)});
+    const TChildRun On =
+        RunSim(Folder, {"--headless", "--script", "vsync-on.txt", "--frames", std::to_string(VSyncOnFrames)});
     if (!Ordinary(On, "V-Sync on"))
         return false;
     const TFrameRate OnRate = FrameRate(Folder, OnFrames, "on-");
     const double OnCpu = On.CpuSeconds / On.WallSeconds * 100;
     PrintRow("4 V-Sync on: frames per second", RateText(OnRate), "60 +- 2",
              OnRate.Program >= 58 && OnRate.Program <= 62 && OnRate.Flips >= 58 && OnRate.Flips <= 62);
-    PrintRow("4 V-Sync on: CPU of one core", Format("%.1f %%", OnCpu) + Format(" (%.2f s)", On.WallSeconds),
-             "<= 10 %", OnCpu <= 10);
+    PrintRow("4 V-Sync on: CPU of one core", Format("%.1f %%", OnCpu) + Format(" (%.2f s)", On.WallSeconds), "<= 10 %",
+             OnCpu <= 10);
 
     // Without vertical sync the frame count in five seconds is not known beforehand: snapshots along the way.
     const std::vector<std::uint32_t> OffFrames{60, 300, 1000, 2000, 3000, 5000, 8000, 12000, 20000};
@@ -213,8 +213,8 @@ bool MeasureWaiting()
         return false;
     const TFrameRate OffRate = FrameRate(Folder, OffFrames, "off-");
     const double OffCpu = Off.CpuSeconds / Off.WallSeconds * 100;
-    PrintRow("4 V-Sync off: CPU of one core", Format("%.1f %% (fps: ", OffCpu) + RateText(OffRate) + ")",
-             "<= 25 %", OffCpu <= 25);
+    PrintRow("4 V-Sync off: CPU of one core", Format("%.1f %% (fps: ", OffCpu) + RateText(OffRate) + ")", "<= 25 %",
+             OffCpu <= 25);
     return true;
 }
 
@@ -225,8 +225,8 @@ bool MeasureMemory()
     if (!Ordinary(Demo, "demo"))
         return false;
     const double MiB = static_cast<double>(Demo.PeakResidentKiB) / 1024;
-    PrintRow("5 demo: peak resident size", Format("%.1f MiB", MiB) + Format(" (%.1f s)", Demo.WallSeconds),
-             "<= 48 MiB", MiB <= 48);
+    PrintRow("5 demo: peak resident size", Format("%.1f MiB", MiB) + Format(" (%.1f s)", Demo.WallSeconds), "<= 48 MiB",
+             MiB <= 48);
     return true;
 }
 

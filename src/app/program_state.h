@@ -5,9 +5,15 @@
 #include <SDL_mixer.h>
 #include <cstdint>
 
+#include "device/video_pages.h"
+
 // The memory window: 8 MiB of physical memory at 0x02000000, mapped through /dev/mem.
 constexpr std::int32_t MemorySize = 0x00800000;
 constexpr std::int64_t MemoryOffset = 0x02000000;
+// The image copy goes 4 bytes past the test frame's end rounded up to a word; the blitter reads it at the matching
+// physical address.
+constexpr std::int32_t ImageCopyOffset = ((PageBytes + 3) / 4 + 1) * 4;
+constexpr std::uint32_t ImageCopyPhys = static_cast<std::uint32_t>(MemoryOffset + ImageCopyOffset);
 
 extern std::uint8_t* MemoryBase;      // the window in the program
 extern std::int32_t FrameBytes;       // the test frame at the window's start

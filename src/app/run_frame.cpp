@@ -68,7 +68,7 @@ void ReportHandledError()
     }
 }
 
-}
+} // namespace
 
 int RunApplication(int ArgumentCount, char** Arguments, void (*MainProgram)())
 {

@@ -23,8 +23,8 @@ constexpr std::uint16_t TestFrameColor = 0xF81F;
 
 bool MapMemoryWindow()
 {
-    void* Address = PlatformMap(nullptr, MemorySize, PROT_READ | PROT_WRITE, MAP_SHARED, GetMemoryHandle(),
-                                MemoryOffset);
+    void* Address =
+        PlatformMap(nullptr, MemorySize, PROT_READ | PROT_WRITE, MAP_SHARED, GetMemoryHandle(), MemoryOffset);
     if (Address == MAP_FAILED) {
         WriteLine("Mapping the memory failed, error no:" + std::to_string(PlatformLastError()));
         return false;
@@ -66,16 +66,10 @@ bool LoadGalaxy()
     return true;
 }
 
-// The copy goes 4 bytes past the test frame's end rounded up to a word; the blitter reads it at the matching
-// physical address.
 void PlaceImage()
 {
-    const std::uintptr_t FrameEnd =
-        reinterpret_cast<std::uintptr_t>(MemoryBase) + static_cast<std::uint32_t>(FrameBytes);
-    ImageBuffer = reinterpret_cast<std::uint8_t*>(((FrameEnd + 3) / 4 + 1) * 4);
-    const std::uint32_t FrameEndPhys =
-        static_cast<std::uint32_t>(FrameBytes) + static_cast<std::uint32_t>(MemoryOffset);
-    ImageBufferPhys = ((FrameEndPhys + 3) / 4 + 1) * 4;
+    ImageBuffer = MemoryBase + ImageCopyOffset;
+    ImageBufferPhys = ImageCopyPhys;
     ImageWidth = ImageSurface->w;
     ImageHeight = ImageSurface->h;
     ImagePitch = ImageSurface->pitch;

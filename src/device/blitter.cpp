@@ -51,10 +51,10 @@ void Blit(std::uint32_t SrcAddr, std::int32_t SrcX, std::int32_t SrcY, std::int3
 {
     const std::uint32_t DstBase = DstAddr != 0 ? DstAddr : GetVideoBufferPhys();
     // Address arithmetic wraps at 32 bits, as the device's bus does; negative coordinates are not rejected.
-    const std::uint32_t DstStart = DstBase + static_cast<std::uint32_t>(DstY) * static_cast<std::uint32_t>(PageStride) +
-                                   static_cast<std::uint32_t>(DstX) * 2u;
-    const std::uint32_t SrcStart = SrcAddr + static_cast<std::uint32_t>(SrcY) * static_cast<std::uint32_t>(SrcPitch) +
-                                   static_cast<std::uint32_t>(SrcX) * 2u;
+    const std::uint32_t DstStart = DstBase + static_cast<std::uint32_t>(DstY) * static_cast<std::uint32_t>(PageStride)
+        + static_cast<std::uint32_t>(DstX) * 2u;
+    const std::uint32_t SrcStart = SrcAddr + static_cast<std::uint32_t>(SrcY) * static_cast<std::uint32_t>(SrcPitch)
+        + static_cast<std::uint32_t>(SrcX) * 2u;
     WaitBlitter();
     WriteBlitReg(BlitDstAddr, DstStart & WordAlignMask);
     WriteBlitReg(BlitDstCtrl, BlitDstCtrlBlit | ((DstX & 1) != 0 ? BlitCtrlOddPixel : 0));

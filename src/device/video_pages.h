@@ -5,8 +5,8 @@
 
 constexpr std::int32_t PageWidth = 320;
 constexpr std::int32_t PageHeight = 240;
-constexpr std::int32_t PageStride = 640;     // bytes per row
-constexpr std::int32_t PageBytes = 153600;   // one 320 x 240 RGB565 frame
+constexpr std::int32_t PageStride = 640;   // bytes per row
+constexpr std::int32_t PageBytes = 153600; // one 320 x 240 RGB565 frame
 
 struct TFrameBuffer {
     bool Shown;

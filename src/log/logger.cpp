@@ -56,7 +56,7 @@ void WriteEntry(int File, const char* Prefix, const std::string& Message, const 
     WriteAll(File, Prefix + std::string(Stamp) + " MSG : " + Message + " IN : " + Location + "\r\n" + "\n");
 }
 
-}
+} // namespace
 
 TLogger::TLogger()
 {
@@ -109,7 +109,7 @@ void DiscardLogger(TLogger* Logger)
     delete Logger;
 }
 
-}
+} // namespace
 
 void LoggerInitialization()
 {
@@ -145,4 +145,3 @@ void SetLoggerExecutablePath(std::function<std::string()> Source)
 {
     ExecutablePath = std::move(Source);
 }
-

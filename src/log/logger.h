@@ -18,10 +18,10 @@ public:
     void LogError(const std::string& Message, const std::string& Location);
     void LogStatus(const std::string& Message, const std::string& Location);
 
-    int LogFile = -1;      // descriptor of the open log file
-    std::string AppName;   // the executable's file name, "" when its path is unknown
-    std::string AppPath;   // the executable's folder with its trailing separator, "" when unknown
-    std::string FileName;  // the log file's full name as created
+    int LogFile = -1;     // descriptor of the open log file
+    std::string AppName;  // the executable's file name, "" when its path is unknown
+    std::string AppPath;  // the executable's folder with its trailing separator, "" when unknown
+    std::string FileName; // the log file's full name as created
 };
 
 extern TLogger* AppLogger;
@@ -32,5 +32,5 @@ void LoggerInitialization();
 void LoggerFinalization();
 
 // Replaceable sources, for tests: the local time of day of an entry, and the executable's path.
-void SetLoggerClock(std::function<std::tm()> Clock);            // an empty function restores the real clock
+void SetLoggerClock(std::function<std::tm()> Clock);             // an empty function restores the real clock
 void SetLoggerExecutablePath(std::function<std::string()> Path); // an empty function restores /proc/self/exe

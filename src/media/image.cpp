@@ -65,8 +65,8 @@ bool LoadImage(const std::string& FileName, SDL_Surface*& Surface, std::uint32_t
         return false;
     }
     if (ColorKey != NoColorKey) {
-        const Uint32 Key = SDL_MapRGB(Converted->format, ColorKey & 0xFF, (ColorKey >> 8) & 0xFF,
-                                      (ColorKey >> 16) & 0xFF);
+        const Uint32 Key =
+            SDL_MapRGB(Converted->format, ColorKey & 0xFF, (ColorKey >> 8) & 0xFF, (ColorKey >> 16) & 0xFF);
         SDL_SetColorKey(Converted, SDL_SRCCOLORKEY, Key);
     }
     Surface = Converted;
@@ -81,4 +81,3 @@ bool FreeImage(SDL_Surface*& Surface)
     Surface = nullptr;
     return true;
 }
-

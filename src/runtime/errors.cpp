@@ -75,7 +75,7 @@ std::vector<std::uintptr_t> RaisingFrames(void* const* Addresses, int Count)
     return Frames;
 }
 
-}
+} // namespace
 
 Exception::Exception(std::string Message) : Message(std::move(Message))
 {
@@ -86,7 +86,8 @@ Exception::Exception(std::string Message) : Message(std::move(Message))
     Frames = RaisingFrames(Addresses, Count);
 }
 
-EInOutError::EInOutError(std::string Message, int ErrorCode) : Exception(std::move(Message)), ErrorCode(ErrorCode) {}
+EInOutError::EInOutError(std::string Message, int ErrorCode) : Exception(std::move(Message)), ErrorCode(ErrorCode)
+{}
 
 void RaiseInOutError(int ErrorCode)
 {

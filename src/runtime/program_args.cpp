@@ -7,7 +7,7 @@ namespace {
 // The program's name followed by its arguments, as the run frame recorded them.
 std::vector<std::string> Arguments;
 
-}
+} // namespace
 
 void SetProgramArguments(int Count, char** Values)
 {

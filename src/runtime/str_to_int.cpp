@@ -56,8 +56,8 @@ bool TryStrToInt(const std::string& Text, std::int32_t& Value)
     if (Pos == Text.size())
         return false;
 
-    const std::uint64_t Limit = Base == 10 ? (Negative ? 0x80000000u : 0x7FFFFFFFu)
-                                           : (Negative ? 0x80000000u : 0xFFFFFFFFu);
+    const std::uint64_t Limit =
+        Base == 10 ? (Negative ? 0x80000000u : 0x7FFFFFFFu) : (Negative ? 0x80000000u : 0xFFFFFFFFu);
     std::uint64_t Magnitude = 0;
     for (; Pos < Text.size(); ++Pos) {
         const int Digit = DigitValue(Text[Pos]);

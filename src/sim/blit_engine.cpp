@@ -2,7 +2,6 @@
 
 #include "device/register_map.h"
 #include "sim/physical_memory.h"
-#include "sim/sim.h"
 
 #include <algorithm>
 #include <cstring>
@@ -20,7 +19,7 @@ struct TSpan {
 TSpan SpanInRam(std::int64_t First, std::int64_t Width)
 {
     std::int64_t Low = First >= 0 ? 0 : (1 - First) / 2;
-    std::int64_t LastStart = static_cast<std::int64_t>(SimRamSize) - 2 - First;
+    std::int64_t LastStart = static_cast<std::int64_t>(RamSize) - 2 - First;
     std::int64_t High = LastStart < 0 ? 0 : LastStart / 2 + 1;
     Low = std::min(Low, Width);
     High = std::max(Low, std::min(High, Width));

@@ -1,23 +1,22 @@
 #include "sim/blitter_registers.h"
 
-#include "device/register_map.h"
 #include "sim/blit_engine.h"
 #include "sim/device_time.h"
-#include "sim/sim.h"
-#include "sim/trace.h"
+#include "sim/probes.h"
+#include "sim/register_bank.h"
 
 #include <algorithm>
 
 namespace {
 
-alignas(4096) std::uint32_t Storage[BlitterWindowSize / 4];
+TRegisterBank<std::uint32_t, BlitterWindowSize> Window;
 // The moment the operation in progress ends (modelled time).
 std::int64_t BusyUntil = 0;
 std::uint64_t SkippedPixels = 0;
 
 std::uint32_t Stored(std::uint32_t Offset)
 {
-    return Storage[Offset / 4];
+    return Window.Storage[Offset / 4];
 }
 
 // Bit 0 reads 1 while an operation runs. A read that finds it busy sleeps until the operation ends, because the
@@ -56,63 +55,27 @@ void WriteRun(std::uint32_t Offset)
         BusyUntil = std::max(BusyUntil, DeviceNow()) + Busy;
 }
 
-struct TBlitterRegister {
-    std::uint32_t Offset;
-    bool Status;                              // polled: repeated identical reads fold into one trace line
-    std::uint32_t (*Read)(std::uint32_t);     // the value a read sees, instead of the stored one
-    void (*Written)(std::uint32_t);           // the side effect of a write, after the value is stored
-};
-
-// The blitter's registers, top to bottom; all power on at 0. Every other offset of the window is plain storage.
-const TBlitterRegister BlitterMap[] = {
-    {BlitDstCtrl, false, nullptr, nullptr},
-    {BlitDstAddr, false, nullptr, nullptr},
-    {BlitDstStride, false, nullptr, nullptr},
-    {BlitSrcCtrl, false, nullptr, nullptr},
-    {BlitSrcAddr, false, nullptr, nullptr},
-    {BlitSrcStride, false, nullptr, nullptr},
-    {BlitReg20, false, nullptr, nullptr},
-    {BlitSize, false, nullptr, nullptr},
-    {BlitOp, false, nullptr, nullptr},
-    {BlitRun, true, ReadRun, WriteRun},
-};
-
-const TBlitterRegister* FindRegister(std::uint32_t Offset)
-{
-    for (const TBlitterRegister& Register : BlitterMap)
-        if (Register.Offset == Offset)
-            return &Register;
-    return nullptr;
-}
-
 } // namespace
 
 std::uint32_t* BlitterWindowHost()
 {
-    return Storage;
+    return Window.Storage;
 }
 
 std::uint32_t LoadBlitter32(std::uint32_t Offset)
 {
-    const TBlitterRegister* Register = FindRegister(Offset);
-    std::uint32_t Value = Register != nullptr && Register->Read != nullptr ? Register->Read(Offset) : Stored(Offset);
-    ObserveAccess(false, 32, BlitterWindowPhys + Offset, Value, Register != nullptr && Register->Status);
-    return Value;
+    return LoadRegister(Window, Offset);
 }
 
 void StoreBlitter32(std::uint32_t Offset, std::uint32_t Value)
 {
-    ObserveAccess(true, 32, BlitterWindowPhys + Offset, Value, false);
-    Storage[Offset / 4] = Value;
-    const TBlitterRegister* Register = FindRegister(Offset);
-    if (Register != nullptr && Register->Written != nullptr)
-        Register->Written(Offset);
+    StoreRegister(Window, Offset, Value);
 }
 
 void ResetBlitter()
 {
-    for (std::uint32_t& Register : Storage)
-        Register = 0;
+    ClearBank(Window, BlitterWindowPhys);
+    Window.Handlers = {{BlitRun, ReadRun, WriteRun, false}};
     BusyUntil = 0;
     SkippedPixels = 0;
 }

@@ -3,7 +3,6 @@
 #include "device/register_map.h"
 #include "sim/faults.h"
 #include "sim/physical_memory.h"
-#include "sim/sim.h"
 #include "sim/trace.h"
 
 #include <atomic>
@@ -17,7 +16,7 @@
 namespace {
 
 // Read on the audio thread by the speaker, written on the program's thread.
-std::atomic<std::uint32_t> MixerArgument{0};
+std::atomic<std::uint32_t> PcmArgument{0};
 
 bool PageAligned(std::int64_t Offset)
 {
@@ -39,7 +38,7 @@ TFileResult MapMemory(bool Writable, std::size_t Length, int Protection, std::in
     if (Region == TRegion::None)
         return Failed(EINVAL);
     TFault Fault = Region == TRegion::Registers ? TFault::MemMapRegs
-                 : Region == TRegion::Blitter   ? TFault::MemMapBlitter
+        : Region == TRegion::Blitter            ? TFault::MemMapBlitter
                                                 : TFault::MemMapWindow;
     if (FaultActive(Fault)) {
         TraceFault(Fault);
@@ -48,8 +47,7 @@ TFileResult MapMemory(bool Writable, std::size_t Length, int Protection, std::in
     return {0, RegionHostAddress(Region, static_cast<std::uint64_t>(Offset))};
 }
 
-TFileResult MapVideoMemory(TDeviceFile File, bool Writable, std::size_t Length, int Protection,
-                           std::int64_t Offset)
+TFileResult MapVideoMemory(TDeviceFile File, bool Writable, std::size_t Length, int Protection, std::int64_t Offset)
 {
     if (FaultActive(TFault::FbMap)) {
         TraceFault(TFault::FbMap);
@@ -57,10 +55,10 @@ TFileResult MapVideoMemory(TDeviceFile File, bool Writable, std::size_t Length, 
     }
     if ((Protection & PROT_WRITE) != 0 && !Writable)
         return Failed(EACCES);
-    if (Length == 0 || Offset < 0 || !PageAligned(Offset) || Length > SimFbLength
-        || static_cast<std::uint64_t>(Offset) > SimFbLength - Length)
+    if (Length == 0 || Offset < 0 || !PageAligned(Offset) || Length > FbLength
+        || static_cast<std::uint64_t>(Offset) > FbLength - Length)
         return Failed(EINVAL);
-    std::uint32_t Start = File == TDeviceFile::Fb0 ? SimFb0Start : SimFb1Start;
+    std::uint32_t Start = File == TDeviceFile::Fb0 ? Fb0Start : Fb1Start;
     return {0, RamBase() + Start + Offset};
 }
 
@@ -74,9 +72,9 @@ TFileResult ScreenInfo(TDeviceFile File, void* Argument)
         return Failed(EFAULT);
     fb_fix_screeninfo Info;
     std::memset(&Info, 0, sizeof Info);
-    std::strncpy(Info.id, File == TDeviceFile::Fb0 ? SimFb0Id : SimFb1Id, sizeof Info.id);
-    Info.smem_start = File == TDeviceFile::Fb0 ? SimFb0Start : SimFb1Start;
-    Info.smem_len = SimFbLength;
+    std::strncpy(Info.id, File == TDeviceFile::Fb0 ? Fb0Id : Fb1Id, sizeof Info.id);
+    Info.smem_start = File == TDeviceFile::Fb0 ? Fb0Start : Fb1Start;
+    Info.smem_len = FbLength;
     Info.type = FB_TYPE_PACKED_PIXELS;
     Info.visual = FB_VISUAL_TRUECOLOR;
     Info.line_length = 640;
@@ -90,7 +88,7 @@ TFileResult WritePcmLevel(void* Argument)
         return Failed(EFAULT);
     std::uint32_t Value = 0;
     std::memcpy(&Value, Argument, sizeof Value);
-    MixerArgument.store(Value);
+    PcmArgument.store(Value);
     TraceEvent("MIXER %08X", Value);
     return {0, nullptr};
 }
@@ -127,13 +125,10 @@ bool DeviceFileForPath(const char* Path, TDeviceFile& File, int& Error)
 TFileResult MapDeviceFile(TDeviceFile File, bool Writable, std::size_t Length, int Protection, std::int64_t Offset)
 {
     switch (File) {
-    case TDeviceFile::Mem:
-        return MapMemory(Writable, Length, Protection, Offset);
+    case TDeviceFile::Mem: return MapMemory(Writable, Length, Protection, Offset);
     case TDeviceFile::Fb0:
-    case TDeviceFile::Fb1:
-        return MapVideoMemory(File, Writable, Length, Protection, Offset);
-    case TDeviceFile::Mixer:
-        break;
+    case TDeviceFile::Fb1: return MapVideoMemory(File, Writable, Length, Protection, Offset);
+    case TDeviceFile::Mixer: break;
     }
     return Failed(ENODEV);
 }
@@ -150,18 +145,17 @@ TFileResult IoctlDeviceFile(TDeviceFile File, unsigned long Request, void* Argum
         if (Request == SoundMixerWritePcm)
             return WritePcmLevel(Argument);
         return Failed(EINVAL);
-    case TDeviceFile::Mem:
-        break;
+    case TDeviceFile::Mem: break;
     }
     return Failed(ENOTTY);
 }
 
-void ResetMixer()
+std::uint32_t MixerArgument()
 {
-    MixerArgument.store(0);
+    return PcmArgument.load();
 }
 
-std::uint32_t SimMixerArgument()
+void ResetMixer()
 {
-    return MixerArgument.load();
+    PcmArgument.store(0);
 }

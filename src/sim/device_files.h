@@ -4,6 +4,13 @@
 #include <cstddef>
 #include <cstdint>
 
+// What the framebuffer devices report through FBIOGET_FSCREENINFO.
+constexpr std::uint32_t Fb0Start = 0x03000000u;
+constexpr std::uint32_t Fb1Start = 0x03040000u;
+constexpr std::uint32_t FbLength = 0x00040000u;
+constexpr const char* Fb0Id = "sim-fb0";
+constexpr const char* Fb1Id = "sim-fb1";
+
 enum class TDeviceFile { Mem, Fb0, Fb1, Mixer };
 
 // The result of an operation on a device file: the error number is 0 on success.
@@ -16,7 +23,7 @@ struct TFileResult {
 bool DeviceFileForPath(const char* Path, TDeviceFile& File, int& Error);
 TFileResult MapDeviceFile(TDeviceFile File, bool Writable, std::size_t Length, int Protection, std::int64_t Offset);
 TFileResult IoctlDeviceFile(TDeviceFile File, unsigned long Request, void* Argument);
-// Every simulated descriptor closed.
-void ResetDescriptors();
+// The last argument written with SOUND_MIXER_WRITE_PCM (left level in bits 0-7, right in 8-15); any thread.
+std::uint32_t MixerArgument();
 // The mixer back to its power-on level (nothing written yet).
 void ResetMixer();

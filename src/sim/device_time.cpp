@@ -1,6 +1,6 @@
 #include "sim/device_time.h"
 
-#include "sim/sim.h"
+#include "sim/control.h"
 
 #include <cerrno>
 #include <time.h>

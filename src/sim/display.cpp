@@ -1,7 +1,8 @@
 #include "sim/display.h"
 
 #include "sim/physical_memory.h"
-#include "sim/sim.h"
+#include "sim/control.h"
+#include "sim/probes.h"
 #include "sim/trace.h"
 
 #include <utility>

@@ -1,6 +1,6 @@
 #include "sim/faults.h"
 
-#include "sim/sim.h"
+#include "sim/control.h"
 #include "sim/trace.h"
 
 #include <array>
@@ -69,12 +69,6 @@ bool SimInjectFault(const std::string& Name)
         return false;
     Active[static_cast<std::size_t>(Entry->Fault)] = true;
     return true;
-}
-
-bool SimFaultActive(const std::string& Name)
-{
-    const TFaultEntry* Entry = FindFault(Name);
-    return Entry != nullptr && FaultActive(Entry->Fault);
 }
 
 std::vector<std::pair<std::string, std::string>> SimFaultList()

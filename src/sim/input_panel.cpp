@@ -1,7 +1,8 @@
 #include "sim/input_panel.h"
 
 #include "device/register_map.h"
-#include "sim/sim.h"
+#include "sim/control.h"
+#include "sim/probes.h"
 
 #include <array>
 #include <cstddef>

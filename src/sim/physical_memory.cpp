@@ -3,7 +3,7 @@
 #include "device/register_map.h"
 #include "sim/blitter_registers.h"
 #include "sim/register_block.h"
-#include "sim/sim.h"
+#include "sim/probes.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -21,14 +21,14 @@ std::size_t GuardSize = 0;
 std::uint8_t* ReserveRam()
 {
     GuardSize = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
-    std::size_t Total = SimRamSize + 2 * GuardSize;
+    std::size_t Total = RamSize + 2 * GuardSize;
     void* Block = mmap(nullptr, Total, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
     if (Block == MAP_FAILED) {
         std::perror("brimlet-sim: cannot reserve the simulated RAM");
         std::abort();
     }
     std::uint8_t* Start = static_cast<std::uint8_t*>(Block) + GuardSize;
-    if (mprotect(Start, SimRamSize, PROT_READ | PROT_WRITE) != 0) {
+    if (mprotect(Start, RamSize, PROT_READ | PROT_WRITE) != 0) {
         std::perror("brimlet-sim: cannot reserve the simulated RAM");
         std::abort();
     }
@@ -60,7 +60,7 @@ TRegion RegionOf(std::uint64_t Address, std::uint64_t Length)
 {
     if (Length == 0)
         return TRegion::None;
-    if (Within(Address, Length, 0, SimRamSize))
+    if (Within(Address, Length, 0, RamSize))
         return TRegion::Ram;
     if (Within(Address, Length, RegisterBlockPhys, RegisterBlockSize))
         return TRegion::Registers;
@@ -72,21 +72,18 @@ TRegion RegionOf(std::uint64_t Address, std::uint64_t Length)
 void* RegionHostAddress(TRegion Region, std::uint64_t Address)
 {
     switch (Region) {
-    case TRegion::Ram:
-        return RamBase() + Address;
+    case TRegion::Ram: return RamBase() + Address;
     case TRegion::Registers:
         return reinterpret_cast<std::uint8_t*>(RegisterBlockHost()) + (Address - RegisterBlockPhys);
-    case TRegion::Blitter:
-        return reinterpret_cast<std::uint8_t*>(BlitterWindowHost()) + (Address - BlitterWindowPhys);
-    case TRegion::None:
-        break;
+    case TRegion::Blitter: return reinterpret_cast<std::uint8_t*>(BlitterWindowHost()) + (Address - BlitterWindowPhys);
+    case TRegion::None: break;
     }
     return nullptr;
 }
 
 bool IsSimulatedHostAddress(const void* Address)
 {
-    return (Ram != nullptr && HostWithin(Address, Ram, SimRamSize))
+    return (Ram != nullptr && HostWithin(Address, Ram, RamSize))
         || HostWithin(Address, RegisterBlockHost(), RegisterBlockSize)
         || HostWithin(Address, BlitterWindowHost(), BlitterWindowSize);
 }
@@ -94,7 +91,7 @@ bool IsSimulatedHostAddress(const void* Address)
 void ClearRam()
 {
     // Dropping the pages of a private anonymous mapping gives zero pages on the next touch: a cheap clear.
-    if (Ram != nullptr && madvise(Ram, SimRamSize, MADV_DONTNEED) != 0) {
+    if (Ram != nullptr && madvise(Ram, RamSize, MADV_DONTNEED) != 0) {
         std::perror("brimlet-sim: cannot clear the simulated RAM");
         std::abort();
     }

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+constexpr std::uint32_t RamSize = 0x04000000u; // 64 MiB of RAM at physical address 0
+
 enum class TRegion { None, Ram, Registers, Blitter };
 
 // The host address of RAM's first byte (RAM is set up on first use).

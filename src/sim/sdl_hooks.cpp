@@ -5,7 +5,8 @@
 #include "sim/sdl_hooks.h"
 
 #include "sim/faults.h"
-#include "sim/sim.h"
+#include "sim/control.h"
+#include "sim/probes.h"
 #include "sim/speaker.h"
 
 #include <SDL.h>
@@ -57,13 +58,14 @@ int __wrap_Mix_OpenAudio(int Frequency, Uint16 Format, int Channels, int ChunkSi
     int Rate = 0, OpenChannels = 0;
     Uint16 OpenFormat = 0;
     Mix_QuerySpec(&Rate, &OpenFormat, &OpenChannels);
-    SimSpeakerOpened(Rate);
+    SpeakerOpened(Rate);
     // The speaker scales 16-bit stereo samples in the host's order, which is what the WAV file holds too.
     if (OpenFormat == AUDIO_S16LSB && AUDIO_S16LSB == AUDIO_S16SYS && OpenChannels == 2)
-        Mix_SetPostMix(SimSpeakerPostMix, nullptr);
+        Mix_SetPostMix(SpeakerPostMix, nullptr);
     else
-        std::fprintf(stderr, "brimlet-sim: the speaker plays only 16-bit stereo; audio opened as format 0x%04X with "
-                             "%d channels is not scaled to the mixer level\n",
+        std::fprintf(stderr,
+                     "brimlet-sim: the speaker plays only 16-bit stereo; audio opened as format 0x%04X with "
+                     "%d channels is not scaled to the mixer level\n",
                      static_cast<unsigned>(OpenFormat), OpenChannels);
     return Result;
 }
@@ -93,7 +95,7 @@ SDL_Surface* __wrap_SDL_SetVideoMode(int Width, int Height, int BitsPerPixel, Ui
 
 } // extern "C"
 
-void SimResetSdl()
+void ResetSdlHooks()
 {
     VideoInfoOverridden = false;
     VideoInfoFlagWord = 0;

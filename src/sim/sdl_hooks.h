@@ -3,4 +3,4 @@
 // SDL_SetVideoMode) and the speaker behind SDL_mixer.
 
 // Back to power-on: no video information override, no recorded mode request, no audio capture.
-void SimResetSdl();
+void ResetSdlHooks();

@@ -9,7 +9,8 @@
 #include "sim/faults.h"
 #include "sim/physical_memory.h"
 #include "sim/register_block.h"
-#include "sim/sim.h"
+#include "sim/probes.h"
+#include "sim/sim_platform.h"
 #include "sim/trace.h"
 
 #include <cerrno>

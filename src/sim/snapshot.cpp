@@ -1,7 +1,7 @@
 // Snapshots of the shown page as PNG files.
 
 #include "sim/display.h"
-#include "sim/sim.h"
+#include "sim/control.h"
 
 #include <png.h>
 

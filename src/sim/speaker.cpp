@@ -3,7 +3,8 @@
 
 #include "sim/speaker.h"
 
-#include "sim/sim.h"
+#include "sim/control.h"
+#include "sim/device_files.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -58,38 +59,11 @@ void MakeWavHeader(unsigned char (&Header)[WavHeaderBytes], std::uint32_t Rate, 
     PutLe32(Header + 40, DataBytes);
 }
 
-} // namespace
-
-void SimSpeakerOpened(int Rate)
-{
-    if (Rate > 0)
-        DeviceRate = static_cast<std::uint32_t>(Rate);
-}
-
-void SimSpeakerPostMix(void*, Uint8* Stream, int Length)
-{
-    if (Length <= 0)
-        return;
-    SimSpeakerScale(reinterpret_cast<std::int16_t*>(Stream), static_cast<std::size_t>(Length) / 2);
-
-    std::lock_guard<std::mutex> Guard(CaptureLock);
-    if (!CaptureFile || CaptureFailed)
-        return;
-    const auto Bytes = static_cast<std::uint32_t>(Length);
-    // The header's sizes are 32-bit: a capture that would outgrow them stops rather than corrupt the file.
-    if (Bytes > std::numeric_limits<std::uint32_t>::max() - WavHeaderSizeBase - CaptureBytes)
-        return;
-    if (std::fwrite(Stream, 1, Bytes, CaptureFile) != Bytes) {
-        CaptureFailed = true;
-        return;
-    }
-    CaptureBytes += Bytes;
-}
-
-void SimSpeakerScale(std::int16_t* Samples, std::size_t Count)
+// What SDL_mixer mixes is scaled by the mixer's PCM level (0 to 100, higher counts as 100); interleaved stereo.
+void ScaleByPcmLevel(std::int16_t* Samples, std::size_t Count)
 {
     // Read once per chunk: the main thread may set a new level at any time.
-    const std::uint32_t Argument = SimMixerArgument();
+    const std::uint32_t Argument = MixerArgument();
     // OSS levels run from 0 to 100; the driver takes a higher level as 100.
     std::int32_t Left = static_cast<std::int32_t>(Argument & 0xFF);
     std::int32_t Right = static_cast<std::int32_t>((Argument >> 8) & 0xFF);
@@ -104,6 +78,34 @@ void SimSpeakerScale(std::int16_t* Samples, std::size_t Count)
         // Division truncates toward zero, so a level below 100 never makes a sample louder.
         Samples[Index] = static_cast<std::int16_t>(Samples[Index] * Level / 100);
     }
+}
+
+} // namespace
+
+void SpeakerOpened(int Rate)
+{
+    if (Rate > 0)
+        DeviceRate = static_cast<std::uint32_t>(Rate);
+}
+
+void SpeakerPostMix(void*, Uint8* Stream, int Length)
+{
+    if (Length <= 0)
+        return;
+    ScaleByPcmLevel(reinterpret_cast<std::int16_t*>(Stream), static_cast<std::size_t>(Length) / 2);
+
+    std::lock_guard<std::mutex> Guard(CaptureLock);
+    if (!CaptureFile || CaptureFailed)
+        return;
+    const auto Bytes = static_cast<std::uint32_t>(Length);
+    // The header's sizes are 32-bit: a capture that would outgrow them stops rather than corrupt the file.
+    if (Bytes > std::numeric_limits<std::uint32_t>::max() - WavHeaderSizeBase - CaptureBytes)
+        return;
+    if (std::fwrite(Stream, 1, Bytes, CaptureFile) != Bytes) {
+        CaptureFailed = true;
+        return;
+    }
+    CaptureBytes += Bytes;
 }
 
 bool SimOpenAudioOut(const std::string& File)

@@ -1,21 +1,22 @@
 #include "sim/trace.h"
 
-#include "sim/sim.h"
+#include "sim/control.h"
+#include "sim/probes.h"
 
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
-#include <vector>
 
 namespace {
 
+// Lines go to the file when it is open, else to memory while the memory sink is on.
 std::FILE* TraceFile = nullptr;
+bool ToMemory = false;
+std::vector<std::string> Lines;
 bool CloseRegistered = false;
-bool Recording = false;
-std::vector<TSimAccess> Recorded;
 
-// A read of a status register waits here while the same value is read again, to be written as one line.
+// A read waits here while the same value is read again, to be written as one line.
 struct TPendingRead {
     bool Present = false;
     int Bits = 0;
@@ -25,67 +26,70 @@ struct TPendingRead {
 };
 TPendingRead Pending;
 
-void WriteAccessLine(bool Write, int Bits, std::uint32_t Address, std::uint32_t Value, std::uint64_t Count)
+bool On()
 {
-    const char* Kind = Bits == 16 ? (Write ? "W16" : "R16") : (Write ? "W32" : "R32");
-    if (Bits == 16)
-        std::fprintf(TraceFile, "%s %08X %04X", Kind, Address, Value);
+    return TraceFile != nullptr || ToMemory;
+}
+
+void Emit(const char* Line)
+{
+    if (TraceFile != nullptr)
+        std::fprintf(TraceFile, "%s\n", Line);
     else
-        std::fprintf(TraceFile, "%s %08X %08X", Kind, Address, Value);
+        Lines.emplace_back(Line);
+}
+
+void EmitAccess(bool Write, int Bits, std::uint32_t Address, std::uint32_t Value, std::uint64_t Count)
+{
+    char Line[64];
+    int Length = std::snprintf(Line, sizeof Line, Bits == 16 ? "%c16 %08X %04X" : "%c32 %08X %08X", Write ? 'W' : 'R',
+                               Address, Value);
     if (Count > 1)
-        std::fprintf(TraceFile, " x%llu", static_cast<unsigned long long>(Count));
-    std::fputc('\n', TraceFile);
+        std::snprintf(Line + Length, sizeof Line - Length, " x%llu", static_cast<unsigned long long>(Count));
+    Emit(Line);
 }
 
 void FlushPendingRead()
 {
     if (!Pending.Present)
         return;
-    WriteAccessLine(false, Pending.Bits, Pending.Address, Pending.Value, Pending.Count);
+    EmitAccess(false, Pending.Bits, Pending.Address, Pending.Value, Pending.Count);
     Pending = TPendingRead();
 }
 
-void TraceAccess(bool Write, int Bits, std::uint32_t Address, std::uint32_t Value, bool StatusRegister)
+} // namespace
+
+void TraceAccess(bool Write, int Bits, std::uint32_t Address, std::uint32_t Value)
 {
+    if (!On())
+        return;
     if (Pending.Present && !Write && Pending.Address == Address && Pending.Value == Value && Pending.Bits == Bits) {
         ++Pending.Count;
         return;
     }
     FlushPendingRead();
-    if (!Write && StatusRegister) {
+    if (Write)
+        EmitAccess(Write, Bits, Address, Value, 1);
+    else
         Pending = TPendingRead{true, Bits, Address, Value, 1};
-        return;
-    }
-    WriteAccessLine(Write, Bits, Address, Value, 1);
-}
-
-} // namespace
-
-void ObserveAccess(bool Write, int Bits, std::uint32_t Address, std::uint32_t Value, bool StatusRegister)
-{
-    if (TraceFile == nullptr && !Recording)
-        return;
-    if (Recording)
-        Recorded.push_back(TSimAccess{Write, Bits, Address, Value});
-    if (TraceFile != nullptr)
-        TraceAccess(Write, Bits, Address, Value, StatusRegister);
 }
 
 void TraceEvent(const char* Format, ...)
 {
-    if (TraceFile == nullptr)
+    if (!On())
         return;
     FlushPendingRead();
+    char Line[512];
     std::va_list Arguments;
     va_start(Arguments, Format);
-    std::vfprintf(TraceFile, Format, Arguments);
+    std::vsnprintf(Line, sizeof Line, Format, Arguments);
     va_end(Arguments);
-    std::fputc('\n', TraceFile);
+    Emit(Line);
 }
 
 bool SimOpenTrace(const std::string& File)
 {
-    SimCloseTrace();
+    ResetTrace();
     TraceFile = std::fopen(File.c_str(), "w");
     if (TraceFile == nullptr)
         return false;
@@ -97,28 +101,27 @@ bool SimOpenTrace(const std::string& File)
 
 void SimCloseTrace()
 {
-    if (TraceFile == nullptr)
-        return;
     FlushPendingRead();
-    std::fclose(TraceFile);
+    if (TraceFile != nullptr)
+        std::fclose(TraceFile);
     TraceFile = nullptr;
+    ToMemory = false;
 }
 
-void SimStartRecording()
+void SimTraceToMemory()
 {
-    Recorded.clear();
-    Recording = true;
+    ResetTrace();
+    ToMemory = true;
 }
 
-std::vector<TSimAccess> SimTakeRecording()
+std::vector<std::string> SimTakeTrace()
 {
-    return std::exchange(Recorded, {});
+    FlushPendingRead();
+    return std::exchange(Lines, {});
 }
 
 void ResetTrace()
 {
     SimCloseTrace();
-    Pending = TPendingRead();
-    Recording = false;
-    Recorded.clear();
+    Lines.clear();
 }

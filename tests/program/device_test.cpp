@@ -16,7 +16,7 @@ const TLines Restore = {"W16 C00028DA 04AB", "W16 C000290C 0280"};
 TEST(RegisterWindow, CountsReferencesAndRestoresTheDisplayAtTheLastRelease)
 {
     FreshDevice();
-    SimStartRecording();
+    SimTraceToMemory();
     EXPECT_TRUE(OpenMemory() && OpenMemory() && OpenMemory() && GetMemoryHandle() >= 0);
     for (int Count = 0; Count < 3; ++Count)
         CloseMemory();
@@ -48,11 +48,11 @@ TEST(Video, SetUpPrintsBothPagesProgramsTheDisplayAndCloses)
     for (const auto& [BitsPerPixel, Expected] : Cases) {
         FreshDevice();
         SimPokeReg16(0x0904, 0x1234);
-        SimStartRecording();
+        SimTraceToMemory();
         ExpectLines(SetUpLines, Printed([&] { EXPECT_TRUE(InitVideo(1, 1, BitsPerPixel)); }));
         TLines Writes = Expected;
-        for (const TLines& More : {TLines{"W16 C000090A FFFF", "R16 C0000904 1234", "W16 C0000904 1634"},
-                                   NopAccesses("03000000")})
+        for (const TLines& More :
+             {TLines{"W16 C000090A FFFF", "R16 C0000904 1234", "W16 C0000904 1634"}, NopAccesses("03000000")})
             Writes.insert(Writes.end(), More.begin(), More.end());
         EXPECT_EQ(TakeAccesses(), Writes) << BitsPerPixel;
         EXPECT_EQ(Printed([] { EXPECT_FALSE(InitVideo(320, 240, 16)); }), "");
@@ -78,7 +78,7 @@ TEST(Video, FailedSetUpSaysWhereAndClosesWhatItOpened)
     for (const auto& Case : Cases) {
         FreshDevice();
         ASSERT_TRUE(SimInjectFault(Case.Fault));
-        SimStartRecording();
+        SimTraceToMemory();
         TLines Lines = Case.Lines;
         Lines.push_back(Case.Last);
         ExpectLines(Lines, Printed([] { EXPECT_FALSE(InitVideo(320, 240, 16)); }));

@@ -39,7 +39,7 @@ protected:
         TLines New;
         for (std::size_t End; (End = Text.find("\r\n\n", Read)) != std::string::npos; Read = End + 3)
             New.push_back(Text[Read] == '*' ? "ERROR " + Text.substr(Read + 33, End - Read - 33)
-                                          : Text.substr(Read + 31, End - Read - 31));
+                                            : Text.substr(Read + 31, End - Read - 31));
         return New;
     }
 
@@ -109,7 +109,7 @@ TEST_F(Media, InitSdlChoosesTheModeAndLogsEachStep)
         EXPECT_EQ(std::make_tuple(Request.Made, Request.Width, Request.Height, Request.BitsPerPixel, Request.Flags),
                   Case.Depth == 0 ? std::make_tuple(false, 0, 0, 0, 0u)
                                   : std::make_tuple(true, 320, 240, Case.Depth, Case.Flags));
-        EXPECT_EQ(SimMixerArgument(), Case.Fault.rfind("sdl-", 0) == 0 ? 0u : 0xFFFFu);
+        EXPECT_EQ(MixerArgument(), Case.Fault.rfind("sdl-", 0) == 0 ? 0u : 0xFFFFu);
         CloseSdl();
     }
 }
@@ -133,10 +133,9 @@ TEST_F(Media, MusicLoadsPlaysAndFreesWithItsEntries)
     EXPECT_TRUE(FreeMusic(Music));
     EXPECT_EQ(Music, nullptr);
     const std::string Loaded = "Music \"" + Song + "\" loaded IN : LoadMusic";
-    EXPECT_EQ(Entries(), (TLines{"ERROR music parameter was NULL IN : PlayMusic", Loaded,
-                                 "Playing started IN : PlayMusic",
-                                 "ERROR Couldn't open '" + Dir.File("missing.ogg") + "' IN : SDLMusic::LoadFromFile",
-                                 Loaded}));
+    EXPECT_EQ(Entries(),
+              (TLines{"ERROR music parameter was NULL IN : PlayMusic", Loaded, "Playing started IN : PlayMusic",
+                      "ERROR Couldn't open '" + Dir.File("missing.ogg") + "' IN : SDLMusic::LoadFromFile", Loaded}));
 }
 
 const std::uint16_t Colours[] = {0xF800, 0x07E0, 0x001F, 0xFFFF, 0x0000, 0x11AA};

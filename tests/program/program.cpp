@@ -1,7 +1,5 @@
 #include "program.h"
 
-#include <cstdio>
-
 #include "device/device_state.h"
 #include "device/video.h"
 
@@ -15,12 +13,9 @@ void FreshDevice()
 TLines TakeAccesses()
 {
     TLines Lines;
-    for (const TSimAccess& Access : SimTakeRecording()) {
-        char Text[32];
-        std::snprintf(Text, sizeof Text, Access.Bits == 16 ? "%c16 %08X %04X" : "%c32 %08X %08X",
-                      Access.Write ? 'W' : 'R', Access.Address, Access.Value);
-        Lines.push_back(Text);
-    }
+    for (const std::string& Line : SimTakeTrace())
+        if (Line[0] == 'R' || Line[0] == 'W')
+            Lines.push_back(Line);
     return Lines;
 }
 
@@ -33,9 +28,9 @@ std::string Printed(const std::function<void()>& Body)
 
 TLines NopAccesses(const std::string& Target)
 {
-    return {"R32 E0020034 00000000", "W32 E0020000 00000060", "W32 E0020004 " + Target, "W32 E002000C 00000100",
-            "W32 E0020020 00000000", "W32 E002002C 00010008", "W32 E0020030 000007AA", "W32 E0020034 00000001",
-            "R32 E0020034 00000000"};
+    return {"R32 E0020034 00000000", "W32 E0020000 00000060", "W32 E0020004 " + Target,
+            "W32 E002000C 00000100", "W32 E0020020 00000000", "W32 E002002C 00010008",
+            "W32 E0020030 000007AA", "W32 E0020034 00000001", "R32 E0020034 00000000"};
 }
 
 void FixLogger(const std::string& Executable, int Hour, int Minute, int Second)
@@ -54,5 +49,5 @@ void TVideoUp::SetUp()
     bool Ready = false;
     Printed([&Ready] { Ready = InitVideo(320, 240, 16); });
     ASSERT_TRUE(Ready);
-    SimStartRecording();
+    SimTraceToMemory();
 }

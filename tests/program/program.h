@@ -8,12 +8,14 @@
 #include <string>
 
 #include "log/logger.h"
-#include "sim/sim.h"
+#include "sim/control.h"
+#include "sim/device_files.h"
+#include "sim/probes.h"
 #include "support/support.h"
 
 // A fresh simulated device without modelled time, and the device layer as the run frame starts it.
 void FreshDevice();
-// The register accesses since the last call, as trace lines: "W16 C00028DA 04AB", "R32 E0020034 00000000".
+// The register accesses traced since the last call: "W16 C00028DA 04AB", "R32 E0020034 00000000 x2".
 TLines TakeAccesses();
 std::string Printed(const std::function<void()>& Body);
 // NopBlit's accesses on the page at Target, between its two waits for the idle blitter.

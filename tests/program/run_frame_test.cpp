@@ -21,7 +21,7 @@ __attribute__((noinline)) void Raise()
     throw Exception("InitSDL failed");
 }
 
-}
+} // namespace FramePrograms
 
 namespace {
 

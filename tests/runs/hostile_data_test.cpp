@@ -2,6 +2,7 @@
 // copy reads inside the image's part of the memory window, and the log stays whole; under valgrind, which sees into
 // SDL, SDL_image and the decoder, nothing is read or written amiss and nothing is left over.
 
+#include "app/program_state.h"
 #include "runs/runs.h"
 
 #include <algorithm>
@@ -51,8 +52,8 @@ const THostile Hostiles[] = {
 };
 
 // The number of the first copy the trace shows started that reads outside the image's part of the memory window,
-// from 0x02025804 (the test frame's 153600 bytes and a word on) to 0x02800000; 0 when none does. Each runs on the
-// blitter registers as last written: the source's address, stride and odd-pixel bit, and the size.
+// from the image copy to the window's end; 0 when none does. Each runs on the blitter registers as last written:
+// the source's address, stride and odd-pixel bit, and the size.
 int CopyOutsideTheWindow(const TSimRun& Run)
 {
     std::map<unsigned, std::int64_t> Reg;
@@ -68,7 +69,7 @@ int CopyOutsideTheWindow(const TSimRun& Run)
         const std::int64_t First = Reg[0xE0020010] + ((Reg[0xE002000C] & 0x10) != 0 ? 2 : 0);
         const std::int64_t Size = Reg[0xE002002C];
         const std::int64_t End = First + ((Size >> 16) - 1) * Reg[0xE0020014] + (Size & 0xFFFF) * 2;
-        if (First < 0x02025804 || End > 0x02800000)
+        if (First < ImageCopyPhys || End > MemoryOffset + MemorySize)
             return Copies;
     }
     return 0;

@@ -7,7 +7,8 @@
 #include "app/test_program.h"
 #include "device/register_window.h"
 #include "log/logger.h"
-#include "sim/sim.h"
+#include "sim/control.h"
+#include "sim/probes.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -19,8 +20,9 @@ namespace {
 const TLines Banner{"test program brimlet started ....", "Memory handle is: <n>"};
 const TLines Memory{"Memory at: <hex>", "memory filled", ""};
 const TLines Music{"Loading music", "music loaded", ""};
-const TLines Image{"Loading image", "Image loaded", "", "Bytes per Pixel: 2", "Width:           1024",
-                   "Height:          768", "Pitch:           2048", "copying image", "copy done"};
+const TLines Image{"Loading image",         "Image loaded",          "",
+                   "Bytes per Pixel: 2",    "Width:           1024", "Height:          768",
+                   "Pitch:           2048", "copying image",         "copy done"};
 const TLines Fb0{"Initialize Video", "Open FB0 device"};
 const TLines Fb0Shown{"ID:         sim-fb0", "SMem_Start: 03000000", "SMem_Len:   00040000", "Screen:     <hex>",
                       "Open FB2 device"};
@@ -39,12 +41,12 @@ TLines Report(const std::string& ClassAndMessage)
 
 struct TEnd {
     const char* Name;
-    unsigned Frames; // --frames
+    unsigned Frames;                    // --frames
     std::vector<std::string> Arguments; // after --fast --headless --trace trace.txt --frames N
     TLines Out;
     TLines Log; // empty: no log file at all
     int Status;
-    unsigned LeftOpen; // device files the trace shows opened and not closed: /dev/mem stays open to the end
+    unsigned LeftOpen;             // device files the trace shows opened and not closed: /dev/mem stays open to the end
     const char* Changed = nullptr; // a data file taken away, or made a folder
     bool Folder = false;
     std::string Shell = ""; // runs the executable ("$1") with the rest of the words
@@ -116,8 +118,8 @@ TEST_P(RunEnd, PrintsLogsShowsAndReleasesAsItShould)
             std::filesystem::create_directory(Run.File(Case.Changed));
     }
     const TChildResult Result =
-        Run.Run(TLines{"--fast", "--headless", "--trace", "trace.txt", "--frames", std::to_string(Case.Frames)} +
-                    Case.Arguments,
+        Run.Run(TLines{"--fast", "--headless", "--trace", "trace.txt", "--frames", std::to_string(Case.Frames)}
+                    + Case.Arguments,
                 Case.Shell.empty() ? TLines{} : TLines{"sh", "-c", Case.Shell, "sh"});
     EXPECT_EQ(Result.ExitStatus, Case.Status) << Result.Err;
     ExpectLines(Case.Out, Result.Out);

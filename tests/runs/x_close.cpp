@@ -20,13 +20,13 @@ bool RequestWindowClose(const std::string& DisplayName, unsigned long Target)
     Status (*SendEvent)(Display*, Window, Bool, long, XEvent*);
     int (*CloseDisplay)(Display*);
     Display* Connection = nullptr;
-    if (Library == nullptr || !Find(OpenDisplay, "XOpenDisplay") || !Find(InternAtom, "XInternAtom") ||
-        !Find(SendEvent, "XSendEvent") || !Find(CloseDisplay, "XCloseDisplay") ||
-        (Connection = OpenDisplay(DisplayName.c_str())) == nullptr)
+    if (Library == nullptr || !Find(OpenDisplay, "XOpenDisplay") || !Find(InternAtom, "XInternAtom")
+        || !Find(SendEvent, "XSendEvent") || !Find(CloseDisplay, "XCloseDisplay")
+        || (Connection = OpenDisplay(DisplayName.c_str())) == nullptr)
         return false;
     XEvent Event = {};
-    Event.xclient = {ClientMessage, 0, False, Connection, Target, InternAtom(Connection, "WM_PROTOCOLS", False), 32,
-                     {}};
+    Event.xclient = {
+        ClientMessage, 0, False, Connection, Target, InternAtom(Connection, "WM_PROTOCOLS", False), 32, {}};
     Event.xclient.data.l[0] = static_cast<long>(InternAtom(Connection, "WM_DELETE_WINDOW", False));
     const bool Sent = SendEvent(Connection, Target, False, NoEventMask, &Event) != 0;
     CloseDisplay(Connection);

@@ -2,7 +2,8 @@
 // blitter, and what the device gives out (the trace, snapshots of the shown page, the speaker's sound).
 
 #include "platform/platform.h"
-#include "sim/sim.h"
+#include "sim/control.h"
+#include "sim/probes.h"
 #include "sim/speaker.h"
 #include "support/support.h"
 
@@ -109,8 +110,8 @@ TEST_F(TDevice, MemMapsWhatLiesWhollyInOneRegion)
 // Each framebuffer reports its own video memory and maps it from offset 0, up to its length.
 TEST_F(TDevice, FramebuffersReportAndMapTheirVideoMemory)
 {
-    for (const auto& [Path, Id, Start] : {std::make_tuple("/dev/fb/0", "sim-fb0", 0x03000000u),
-                                          std::make_tuple("/dev/fb/1", "sim-fb1", 0x03040000u)}) {
+    for (const auto& [Path, Id, Start] :
+         {std::make_tuple("/dev/fb/0", "sim-fb0", 0x03000000u), std::make_tuple("/dev/fb/1", "sim-fb1", 0x03040000u)}) {
         const int Handle = PlatformOpen(Path, O_RDWR);
         fb_fix_screeninfo Info{};
         EXPECT_EQ(PlatformIoctl(Handle, FBIOGET_FSCREENINFO, &Info), 0);
@@ -138,9 +139,10 @@ TEST_F(TDevice, FaultsFailTheirOwnOperation)
         const int Handle = PlatformOpen(Path, O_RDWR);
         fb_fix_screeninfo Info;
         const bool Failed = Handle < 0
-                         || (Step == 'm' && PlatformMap(nullptr, Length, PROT_WRITE, MAP_SHARED, Handle,
-                                                        static_cast<std::int64_t>(Offset)) == MAP_FAILED)
-                         || (Step == 'i' && PlatformIoctl(Handle, FBIOGET_FSCREENINFO, &Info) < 0);
+            || (Step == 'm'
+                && PlatformMap(nullptr, Length, PROT_WRITE, MAP_SHARED, Handle, static_cast<std::int64_t>(Offset))
+                    == MAP_FAILED)
+            || (Step == 'i' && PlatformIoctl(Handle, FBIOGET_FSCREENINFO, &Info) < 0);
         const int Error = Failed ? PlatformLastError() : 0;
         return Handle >= 0 && PlatformClose(Handle) < 0 ? PlatformLastError() : Error;
     };
@@ -153,7 +155,7 @@ TEST_F(TDevice, FaultsFailTheirOwnOperation)
     }
 }
 
-// One line per register access (consecutive identical reads of a status register folded into one) and per device
+// One line per register access (consecutive identical reads of one register folded into one) and per device
 // event; the reset that ends a run closes the trace with the pending folded read written. In fast mode vertical sync
 // (bit 4 of 0xC0001182) always reads 1 and the blitter is never busy. The display
 // latches the start address when its high half is written, the low half stored before it: one flip.
@@ -167,8 +169,8 @@ TEST_F(TDevice, TraceWritesOneLinePerAccessAndEvent)
     WriteBlit(0x2C, 0x00F00140);
     for (std::uint32_t Offset : {0x34, 0x34, 0x2C})
         ReadBlit(Offset);
-    for (const auto& [Offset, Value] : {std::pair(0x290E, 0x0000), {0x2910, 0x0300}, {0x2914, 0x0304}, {0x290E, 0xFFFE},
-                                        {0x2910, 0x0302}})
+    for (const auto& [Offset, Value] :
+         {std::pair(0x290E, 0x0000), {0x2910, 0x0300}, {0x2914, 0x0304}, {0x290E, 0xFFFE}, {0x2910, 0x0302}})
         Write16(Offset, static_cast<std::uint16_t>(Value));
     const int Mixer = PlatformOpen("/dev/mixer", O_RDWR);
     int Level = 0x8080;
@@ -183,8 +185,7 @@ TEST_F(TDevice, TraceWritesOneLinePerAccessAndEvent)
     Read16(0x1182);
     const std::string M = std::to_string(Mixer), H = std::to_string(MemHandle);
     EXPECT_EQ(SplitLines(ReadFile(Folder.File("trace.txt"))),
-              (TLines{"W16 C00028DA 04AB", "R16 C0001182 0010 x3", "R16 C0001184 FFFF", "R16 C0001184 FFFF",
-                      "R16 C0001182 0010", "W32 E002002C 00F00140", "R32 E0020034 00000000 x2",
+              (TLines{"W16 C00028DA 04AB", "R16 C0001182 0010 x3", "R16 C0001184 FFFF x2", "R16 C0001182 0010", "W32 E002002C 00F00140", "R32 E0020034 00000000 x2",
                       "R32 E002002C 00F00140", "W16 C000290E 0000", "W16 C0002910 0300", "FLIP 1 03000000",
                       "W16 C0002914 0304", "W16 C000290E FFFE", "W16 C0002910 0302", "FLIP 2 0302FFFE",
                       "OPEN /dev/mixer " + M, "IOCTL " + M + " C0044D04", "MIXER 00008080", "CLOSE " + M,
@@ -222,13 +223,13 @@ TEST_F(TDevice, SpeakerScalesByTheMixerLevelAndCaptures)
         {0x6419, {250, -1000, 8191, -32768, 49, -199}},    {0x00323232, {500, -500, 16383, -16384, 99, -99}}};
     TTempDir Folder;
     ASSERT_TRUE(SimOpenAudioOut(Folder.File("heard.wav")));
-    SimSpeakerOpened(44100);
+    SpeakerOpened(44100);
     const int Mixer = PlatformOpen("/dev/mixer", O_RDWR);
     std::string Heard;
     for (auto [Level, Scaled] : Cases) {
         PlatformIoctl(Mixer, 0xC0044D04, &Level);
         std::int16_t Samples[] = {1000, -1000, 32767, -32768, 199, -199};
-        SimSpeakerPostMix(nullptr, reinterpret_cast<Uint8*>(Samples), sizeof Samples);
+        SpeakerPostMix(nullptr, reinterpret_cast<Uint8*>(Samples), sizeof Samples);
         EXPECT_EQ(std::vector<std::int16_t>(Samples, Samples + 6), Scaled) << std::hex << Level;
         Heard.append(reinterpret_cast<const char*>(Samples), sizeof Samples);
     }

@@ -3,6 +3,7 @@
 #include "sim/launcher/keyboard.h"
 #include "sim/launcher/options.h"
 #include "sim/launcher/script_player.h"
+#include "sim/probes.h"
 #include "support/support.h"
 
 #include <gtest/gtest.h>
@@ -10,8 +11,8 @@
 namespace {
 
 // The inputs in the order of TSimInput, by their script names.
-const char* const InputNames[] = {"b1", "b2", "b3", "b4", "b5", "b6", "b7", "b8", "b9", "b10", "up", "upleft", "left",
-                                  "downleft", "down", "downright", "right", "upright"};
+const char* const InputNames[] = {"b1",  "b2", "b3",     "b4",   "b5",       "b6",   "b7",        "b8",    "b9",
+                                  "b10", "up", "upleft", "left", "downleft", "down", "downright", "right", "upright"};
 
 std::string HeldInputs()
 {
@@ -31,8 +32,8 @@ std::string Parsed(std::vector<const char*> Words)
     if (Outcome != TOptionsOutcome::Run)
         return std::vector<std::string>{"", "help", "version", "fault help", "unusable: "}[int(Outcome)] + Error;
     std::string Text = O.ScriptFile + "," + (O.HasFrames ? std::to_string(O.Frames) : "") + ","
-                     + (O.Headless ? "h" : "") + (O.Window ? "w" : "") + (O.Fast ? "f" : "") + "," + O.TraceFile
-                     + "," + O.AudioOutFile + ",";
+        + (O.Headless ? "h" : "") + (O.Window ? "w" : "") + (O.Fast ? "f" : "") + "," + O.TraceFile + ","
+        + O.AudioOutFile + ",";
     for (const std::string& Fault : O.Faults)
         Text += Fault + " ";
     Text += "|";
@@ -74,7 +75,7 @@ std::string ParsedScript(const std::string& Text)
     std::string Shown;
     for (const TScriptCommand& C : Commands)
         Shown += std::to_string(C.Line) + ": " + std::to_string(C.Frame) + " " + Actions[int(C.Action)] + " "
-               + (C.Action == TScriptAction::Snapshot ? C.File : InputNames[int(C.Input)]) + "; ";
+            + (C.Action == TScriptAction::Snapshot ? C.File : InputNames[int(C.Input)]) + "; ";
     return Shown;
 }
 
@@ -86,8 +87,9 @@ TEST(ScriptParser, ReadsCommandsOrReportsTheFirstErrorWithItsLine)
         {"# a comment\n\n \t \n  020\thold   b10   # from frame 20\n5 tap b1#comment\r\n6 snapshot UP.PNG",
          "4: 20 hold b10; 5: 5 tap b1; 6: 6 snapshot UP.PNG; "},
         {"1 hold b1\n2 jump b1\n", "error at 2: unknown command \"jump\" (hold, release, tap or snapshot)"},
-        {"\n\n3 hold b11\n", "error at 3: unknown input \"b11\" (b1 to b10, up, down, left, right, upleft, upright, "
-                             "downleft, downright)"},
+        {"\n\n3 hold b11\n",
+         "error at 3: unknown input \"b11\" (b1 to b10, up, down, left, right, upleft, upright, "
+         "downleft, downright)"},
         {"4294967296 hold b1\n", "error at 1: bad frame \"4294967296\" (a number of flips from 0 to 4294967295)"},
         {"# ok\n5 # hold b1\n", "error at 2: missing command after the frame"},
         {"5 tap\n", "error at 1: missing argument: tap needs an input"},
@@ -108,7 +110,8 @@ TEST(ScriptPlayer, PlaysEachCommandAtItsFlip)
     std::vector<TScriptCommand> Commands;
     TScriptError Error{0, ""};
     ASSERT_TRUE(ParseScript("0 hold b1\n3 release b1\n2 tap up\n3 hold b2\n2 tap b2\n5 tap b8\n6 hold b8\n2 snapshot "
-                                + Folder.File("two.png"), Commands, Error));
+                                + Folder.File("two.png"),
+                            Commands, Error));
     SimReset();
     StartScript(Commands);
     const std::pair<std::uint32_t, const char*> Steps[] = {{0, "b1"}, {1, "b1"}, {2, "b1 b2 up"},

@@ -86,8 +86,8 @@ TChildResult RunForked(const TChildOptions& Options, const std::function<void()>
     if (Pid == 0) {
         const int Out = open(OutPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int Err = open(Output.File("err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (Out < 0 || Err < 0 || dup2(Out, STDOUT_FILENO) < 0 || dup2(Err, STDERR_FILENO) < 0 ||
-            (!Options.WorkingDirectory.empty() && chdir(Options.WorkingDirectory.c_str()) != 0))
+        if (Out < 0 || Err < 0 || dup2(Out, STDOUT_FILENO) < 0 || dup2(Err, STDERR_FILENO) < 0
+            || (!Options.WorkingDirectory.empty() && chdir(Options.WorkingDirectory.c_str()) != 0))
             _exit(254);
         for (const std::string& Setting : Options.Environment)
             Setting.find('=') == std::string::npos ? unsetenv(Setting.c_str()) : putenv(strdup(Setting.c_str()));
@@ -111,29 +111,33 @@ TChildResult RunForked(const TChildOptions& Options, const std::function<void()>
 
 TChildResult RunInChild(const std::function<int()>& Body, const TChildOptions& Options)
 {
-    return RunForked(Options, [&Body] {
-        int Status = 255;
-        try {
-            Status = Body();
-        } catch (...) {
-            std::fprintf(stderr, "an exception escaped the child\n");
-        }
-        std::fflush(nullptr);
-        _exit(Status);
-    });
+    return RunForked(
+        Options,
+        [&Body] {
+            int Status = 255;
+            try {
+                Status = Body();
+            } catch (...) {
+                std::fprintf(stderr, "an exception escaped the child\n");
+            }
+            std::fflush(nullptr);
+            _exit(Status);
+        });
 }
 
 TChildResult RunProgram(const std::vector<std::string>& Arguments, const TChildOptions& Options)
 {
-    return RunForked(Options, [&Arguments] {
-        std::vector<char*> Values;
-        for (const std::string& Argument : Arguments)
-            Values.push_back(const_cast<char*>(Argument.c_str()));
-        Values.push_back(nullptr);
-        execvp(Values[0], Values.data());
-        std::fprintf(stderr, "cannot run %s: %s\n", Values[0], std::strerror(errno));
-        _exit(127);
-    });
+    return RunForked(
+        Options,
+        [&Arguments] {
+            std::vector<char*> Values;
+            for (const std::string& Argument : Arguments)
+                Values.push_back(const_cast<char*>(Argument.c_str()));
+            Values.push_back(nullptr);
+            execvp(Values[0], Values.data());
+            std::fprintf(stderr, "cannot run %s: %s\n", Values[0], std::strerror(errno));
+            _exit(127);
+        });
 }
 
 bool LineMatches(const std::string& Text, const std::string& Pattern)
@@ -148,8 +152,8 @@ bool LineMatches(const std::string& Text, const std::string& Pattern)
         } else if (Pattern.compare(P, 5, "<hex>") == 0 || Pattern.compare(P, 3, "<n>") == 0) {
             const bool Hex = Pattern[P + 1] == 'h';
             P += Hex ? 5 : 3;
-            while (T < Text.size() && (std::isdigit(static_cast<unsigned char>(Text[T])) ||
-                                       (Hex && Text[T] >= 'A' && Text[T] <= 'F')))
+            while (T < Text.size()
+                   && (std::isdigit(static_cast<unsigned char>(Text[T])) || (Hex && Text[T] >= 'A' && Text[T] <= 'F')))
                 ++T;
             if (T - Start < (Hex ? 8u : 1u))
                 return false;
@@ -215,8 +219,9 @@ TLines TSimRun::Log() const
         const std::string Entry = Text.substr(Start, End - Start);
         const bool Error = Entry.rfind("*** ERROR *** : @ ", 0) == 0;
         const std::size_t Time = Error ? 18 : 16;
-        if (End == std::string::npos || !(Error || Entry.rfind("STATUS INFO : @ ", 0) == 0) ||
-            !LineMatches(Entry.substr(Time, 15), "<n>:<n>:<n> MSG : ") || Entry.find(" IN : ") == std::string::npos) {
+        if (End == std::string::npos || !(Error || Entry.rfind("STATUS INFO : @ ", 0) == 0)
+            || !LineMatches(Entry.substr(Time, 15), "<n>:<n>:<n> MSG : ")
+            || Entry.find(" IN : ") == std::string::npos) {
             ADD_FAILURE() << "not a whole log entry: \"" << Entry << "\"";
             Entries.push_back("not an entry: " + Entry);
             break;
@@ -255,15 +260,14 @@ TFrame ReadPng(const std::string& Path)
     png_image Image{};
     Image.version = PNG_IMAGE_VERSION;
     std::vector<std::uint8_t> Rgb(ScreenWidth * ScreenHeight * 3);
-    if (png_image_begin_read_from_file(&Image, Path.c_str()) != 0 && Image.width == ScreenWidth &&
-        Image.height == ScreenHeight) {
+    if (png_image_begin_read_from_file(&Image, Path.c_str()) != 0 && Image.width == ScreenWidth
+        && Image.height == ScreenHeight) {
         Image.format = PNG_FORMAT_RGB;
         if (png_image_finish_read(&Image, nullptr, Rgb.data(), 0, nullptr) != 0) {
             TFrame Frame(ScreenWidth * ScreenHeight);
             for (std::size_t Index = 0; Index < Frame.size(); ++Index) {
                 const std::uint8_t* Pixel = &Rgb[Index * 3];
-                Frame[Index] =
-                    static_cast<std::uint16_t>((Pixel[0] >> 3) << 11 | (Pixel[1] >> 2) << 5 | Pixel[2] >> 3);
+                Frame[Index] = static_cast<std::uint16_t>((Pixel[0] >> 3) << 11 | (Pixel[1] >> 2) << 5 | Pixel[2] >> 3);
             }
             return Frame;
         }
@@ -278,12 +282,12 @@ void DrawExpectedText(TFrame& Frame, int X, int Y, const std::string& Text)
     for (std::size_t Index = 0; Index < Text.size(); ++Index)
         for (int Row = 0; Row < 13; ++Row)
             for (int Column = 0; Column < 6; ++Column) {
-                const int Offset = static_cast<unsigned char>(Text[Index]) * FontGlyphBytes + Row * FontRowBytes +
-                                   Column * 2;
+                const int Offset =
+                    static_cast<unsigned char>(Text[Index]) * FontGlyphBytes + Row * FontRowBytes + Column * 2;
                 const long PixelX = X + static_cast<long>(Index) * 6 + Column;
                 const long PixelY = static_cast<long>(Y) + Row;
-                if ((Font6x13[Offset] | Font6x13[Offset + 1] << 8) != FontTransparent && PixelX >= 0 &&
-                    PixelX < ScreenWidth && PixelY >= 0 && PixelY < ScreenHeight - 1)
+                if ((Font6x13[Offset] | Font6x13[Offset + 1] << 8) != FontTransparent && PixelX >= 0
+                    && PixelX < ScreenWidth && PixelY >= 0 && PixelY < ScreenHeight - 1)
                     Frame[PixelY * ScreenWidth + PixelX] = White;
             }
 }

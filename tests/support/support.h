@@ -25,7 +25,7 @@ private:
 // The whole file; "" and a test failure when it cannot be read.
 std::string ReadFile(const std::string& Path);
 bool WriteFile(const std::string& Path, const std::string& Content);
-bool PathExists(const std::string& Path); // a dangling link counts
+bool PathExists(const std::string& Path);   // a dangling link counts
 TLines SplitLines(const std::string& Text); // a final LF ends the last line and starts no new one
 
 struct TChildOptions {

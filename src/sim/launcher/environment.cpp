@@ -7,40 +7,41 @@
 
 namespace {
 
-bool Exists(const std::string& Path) {
+bool Exists(const std::string& Path)
+{
     struct stat Status;
     return stat(Path.c_str(), &Status) == 0;
 }
 
-bool IsSet(const char* Name) {
+bool IsSet(const char* Name)
+{
     const char* Value = std::getenv(Name);
     return Value != nullptr && *Value != '\0';
 }
 
 } // namespace
 
-bool DisplayAvailable() {
-    if (const char* Driver = std::getenv("SDL_VIDEODRIVER"); Driver != nullptr && *Driver != '\0') {
+bool DisplayAvailable()
+{
+    if (const char* Driver = std::getenv("SDL_VIDEODRIVER"); Driver != nullptr && *Driver != '\0')
         return std::string(Driver) != "dummy";
-    }
     return IsSet("DISPLAY");
 }
 
-bool SoundDeviceAvailable() {
-    if (Exists("/dev/snd") || Exists("/dev/dsp") || IsSet("PULSE_SERVER")) {
+bool SoundDeviceAvailable()
+{
+    if (Exists("/dev/snd") || Exists("/dev/dsp") || IsSet("PULSE_SERVER"))
         return true;
-    }
-    if (IsSet("XDG_RUNTIME_DIR") && Exists(std::string(std::getenv("XDG_RUNTIME_DIR")) + "/pulse/native")) {
+    if (IsSet("XDG_RUNTIME_DIR") && Exists(std::string(std::getenv("XDG_RUNTIME_DIR")) + "/pulse/native"))
         return true;
-    }
     return Exists("/run/user/" + std::to_string(getuid()) + "/pulse/native");
 }
 
-void ChooseSdlDrivers(bool Window) {
+void ChooseSdlDrivers(bool Window)
+{
     // setenv with 0 keeps a value the user set. A window is X11's alone: were the display unusable, SDL would
     // otherwise fall back on a terminal driver that writes into the program's standard output and never ends.
     setenv("SDL_VIDEODRIVER", Window ? "x11" : "dummy", 0);
-    if (!SoundDeviceAvailable()) {
+    if (!SoundDeviceAvailable())
         setenv("SDL_AUDIODRIVER", "dummy", 0);
-    }
 }

@@ -7,7 +7,8 @@ namespace {
 
 volatile std::sig_atomic_t InterruptCount = 0;
 
-void HandleInterrupt(int Signal) {
+void HandleInterrupt(int Signal)
+{
     if (InterruptCount != 0) {
         std::signal(Signal, SIG_DFL);
         std::raise(Signal);
@@ -18,7 +19,8 @@ void HandleInterrupt(int Signal) {
 
 } // namespace
 
-void CatchInterrupts() {
+void CatchInterrupts()
+{
     InterruptCount = 0;
     struct sigaction Action = {};
     Action.sa_handler = HandleInterrupt;
@@ -29,6 +31,7 @@ void CatchInterrupts() {
     sigaction(SIGTERM, &Action, nullptr);
 }
 
-bool Interrupted() {
+bool Interrupted()
+{
     return InterruptCount != 0;
 }

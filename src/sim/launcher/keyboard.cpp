@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "sim/sim.h"
+#include "sim/control.h"
 
 namespace {
 
@@ -12,9 +12,8 @@ struct TRingKey {
     int X, Y;
 };
 const TRingKey RingKeys[] = {
-    {SDLK_UP, 0, -1},   {SDLK_DOWN, 0, 1},   {SDLK_LEFT, -1, 0},  {SDLK_RIGHT, 1, 0},
-    {SDLK_KP8, 0, -1},  {SDLK_KP2, 0, 1},    {SDLK_KP4, -1, 0},   {SDLK_KP6, 1, 0},
-    {SDLK_KP7, -1, -1}, {SDLK_KP9, 1, -1},   {SDLK_KP1, -1, 1},   {SDLK_KP3, 1, 1},
+    {SDLK_UP, 0, -1},  {SDLK_DOWN, 0, 1}, {SDLK_LEFT, -1, 0}, {SDLK_RIGHT, 1, 0}, {SDLK_KP8, 0, -1}, {SDLK_KP2, 0, 1},
+    {SDLK_KP4, -1, 0}, {SDLK_KP6, 1, 0},  {SDLK_KP7, -1, -1}, {SDLK_KP9, 1, -1},  {SDLK_KP1, -1, 1}, {SDLK_KP3, 1, 1},
 };
 
 struct TButtonKey {
@@ -22,12 +21,12 @@ struct TButtonKey {
     TSimInput Button;
 };
 const TButtonKey ButtonKeys[] = {
-    {SDLK_1, TSimInput::B1},      {SDLK_2, TSimInput::B2},      {SDLK_3, TSimInput::B3},
-    {SDLK_4, TSimInput::B4},      {SDLK_5, TSimInput::B5},      {SDLK_6, TSimInput::B6},
-    {SDLK_7, TSimInput::B7},      {SDLK_8, TSimInput::B8},      {SDLK_9, TSimInput::B9},
-    {SDLK_0, TSimInput::B10},     {SDLK_ESCAPE, TSimInput::B4}, {SDLK_v, TSimInput::B1},
-    {SDLK_b, TSimInput::B2},      {SDLK_MINUS, TSimInput::B7},  {SDLK_KP_MINUS, TSimInput::B7},
-    {SDLK_PLUS, TSimInput::B8},   {SDLK_EQUALS, TSimInput::B8}, {SDLK_KP_PLUS, TSimInput::B8},
+    {SDLK_1, TSimInput::B1},    {SDLK_2, TSimInput::B2},      {SDLK_3, TSimInput::B3},
+    {SDLK_4, TSimInput::B4},    {SDLK_5, TSimInput::B5},      {SDLK_6, TSimInput::B6},
+    {SDLK_7, TSimInput::B7},    {SDLK_8, TSimInput::B8},      {SDLK_9, TSimInput::B9},
+    {SDLK_0, TSimInput::B10},   {SDLK_ESCAPE, TSimInput::B4}, {SDLK_v, TSimInput::B1},
+    {SDLK_b, TSimInput::B2},    {SDLK_MINUS, TSimInput::B7},  {SDLK_KP_MINUS, TSimInput::B7},
+    {SDLK_PLUS, TSimInput::B8}, {SDLK_EQUALS, TSimInput::B8}, {SDLK_KP_PLUS, TSimInput::B8},
 };
 
 // The contact for each direction, indexed by Y + 1, then X + 1. The centre stands for no contact and is never read.
@@ -41,21 +40,22 @@ const TSimInput RingContacts[] = {TSimInput::Up,   TSimInput::UpLeft,    TSimInp
 
 std::set<SDLKey> HeldKeys;
 
-const TRingKey* FindRingKey(SDLKey Key) {
-    for (const TRingKey& Ring : RingKeys) {
-        if (Ring.Key == Key) {
+const TRingKey* FindRingKey(SDLKey Key)
+{
+    for (const TRingKey& Ring : RingKeys)
+        if (Ring.Key == Key)
             return &Ring;
-        }
-    }
     return nullptr;
 }
 
 // -1, 0 or 1: where the held ring keys point along one axis, opposite ones cancelling.
-int Sign(bool Negative, bool Positive) {
+int Sign(bool Negative, bool Positive)
+{
     return (Positive ? 1 : 0) - (Negative ? 1 : 0);
 }
 
-void SetRing() {
+void SetRing()
+{
     bool Left = false, Right = false, Up = false, Down = false;
     for (SDLKey Key : HeldKeys) {
         if (const TRingKey* Ring = FindRingKey(Key)) {
@@ -68,43 +68,41 @@ void SetRing() {
     const int X = Sign(Left, Right);
     const int Y = Sign(Up, Down);
     const bool Any = X != 0 || Y != 0;
-    for (TSimInput Contact : RingContacts) {
+    for (TSimInput Contact : RingContacts)
         SimSetInput(Contact, Any && Contact == Contacts[Y + 1][X + 1]);
-    }
 }
 
-void SetButton(TSimInput Button) {
+void SetButton(TSimInput Button)
+{
     bool Held = false;
-    for (const TButtonKey& Entry : ButtonKeys) {
+    for (const TButtonKey& Entry : ButtonKeys)
         Held |= Entry.Button == Button && HeldKeys.count(Entry.Key) != 0;
-    }
     SimSetInput(Button, Held);
 }
 
 } // namespace
 
-void StartKeyboard() {
+void StartKeyboard()
+{
     HeldKeys.clear();
 }
 
-bool KeyChanged(SDLKey Key, bool Down) {
-    if (Down) {
+bool KeyChanged(SDLKey Key, bool Down)
+{
+    if (Down)
         HeldKeys.insert(Key);
-    } else {
+    else
         HeldKeys.erase(Key);
-    }
-    if (FindRingKey(Key) != nullptr) {
+    if (FindRingKey(Key) != nullptr)
         SetRing();
-    }
-    for (const TButtonKey& Entry : ButtonKeys) {
-        if (Entry.Key == Key) {
+    for (const TButtonKey& Entry : ButtonKeys)
+        if (Entry.Key == Key)
             SetButton(Entry.Button);
-        }
-    }
     return Down && (Key == SDLK_s || Key == SDLK_F12);
 }
 
-std::string KeyMapText() {
+std::string KeyMapText()
+{
     return "Keys:\n"
            "  arrows           the direction ring; two together give a diagonal (up + left: upleft)\n"
            "  keypad 1-9       the direction ring, diagonals on 7, 9, 1 and 3\n"

@@ -18,7 +18,7 @@
 #include "sim/launcher/script.h"
 #include "sim/launcher/script_player.h"
 #include "sim/launcher/window.h"
-#include "sim/sim.h"
+#include "sim/control.h"
 
 namespace {
 
@@ -28,11 +28,11 @@ bool Window = false;
 bool Demo = false;
 
 // The whole of a file, or false with errno set.
-bool ReadWholeFile(const std::string& Path, std::string& Text) {
+bool ReadWholeFile(const std::string& Path, std::string& Text)
+{
     const int Handle = open(Path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (Handle < 0) {
+    if (Handle < 0)
         return false;
-    }
     char Buffer[65536];
     ssize_t Count;
     while ((Count = read(Handle, Buffer, sizeof Buffer)) != 0) {
@@ -50,7 +50,8 @@ bool ReadWholeFile(const std::string& Path, std::string& Text) {
 }
 
 // The commands of the run: the script file's, the exit after --frames, or the demo. False after reporting why.
-bool LoadCommands(const TLauncherOptions& Options, std::vector<TScriptCommand>& Commands) {
+bool LoadCommands(const TLauncherOptions& Options, std::vector<TScriptCommand>& Commands)
+{
     TScriptError Error;
     if (!Options.ScriptFile.empty()) {
         std::string Text;
@@ -68,18 +69,17 @@ bool LoadCommands(const TLauncherOptions& Options, std::vector<TScriptCommand>& 
             return false;
         }
     }
-    if (Options.HasFrames) {
+    if (Options.HasFrames)
         Commands.push_back({Options.Frames, TScriptAction::Hold, TSimInput::B4, "", 0});
-    }
     return true;
 }
 
 // The simulated device as the options ask for it. False after reporting why.
-bool PrepareDevice(const TLauncherOptions& Options) {
+bool PrepareDevice(const TLauncherOptions& Options)
+{
     SimReset();
-    for (const std::string& Fault : Options.Faults) {
+    for (const std::string& Fault : Options.Faults)
         SimInjectFault(Fault);
-    }
     if (!Options.TraceFile.empty() && !SimOpenTrace(Options.TraceFile)) {
         Say("cannot write the trace to " + Options.TraceFile + ": " + std::strerror(errno));
         return false;
@@ -94,36 +94,27 @@ bool PrepareDevice(const TLauncherOptions& Options) {
     return true;
 }
 
-void AtFlip(std::uint32_t FlipCount) {
+void AtFlip(std::uint32_t FlipCount)
+{
     PlayScriptTo(FlipCount);
-    if (Interrupted()) {
+    if (Interrupted())
         SimSetInput(TSimInput::B4, true);
-    }
-    if (Window) {
+    if (Window)
         WindowAtFlip();
-    }
 }
 
 } // namespace
 
-int main(int ArgumentCount, char** Arguments) {
+int main(int ArgumentCount, char** Arguments)
+{
     TLauncherOptions Options;
     std::string Error;
     switch (ParseLauncherOptions(ArgumentCount, Arguments, Options, Error)) {
-    case TOptionsOutcome::Help:
-        WriteStandardError(LauncherUsage());
-        return 0;
-    case TOptionsOutcome::Version:
-        WriteStandardError(LauncherVersion());
-        return 0;
-    case TOptionsOutcome::FaultHelp:
-        WriteStandardError(FaultHelpText());
-        return 0;
-    case TOptionsOutcome::Unusable:
-        Say(Error);
-        return UnusableStatus;
-    case TOptionsOutcome::Run:
-        break;
+    case TOptionsOutcome::Help: WriteStandardError(LauncherUsage()); return 0;
+    case TOptionsOutcome::Version: WriteStandardError(LauncherVersion()); return 0;
+    case TOptionsOutcome::FaultHelp: WriteStandardError(FaultHelpText()); return 0;
+    case TOptionsOutcome::Unusable: Say(Error); return UnusableStatus;
+    case TOptionsOutcome::Run: break;
     }
     if (Options.Window && !DisplayAvailable()) {
         Say("--window needs a display: DISPLAY is not set, or SDL_VIDEODRIVER is dummy");
@@ -133,16 +124,13 @@ int main(int ArgumentCount, char** Arguments) {
     Demo = !Window && Options.ScriptFile.empty() && !Options.HasFrames;
 
     std::vector<TScriptCommand> Commands;
-    if (!LoadCommands(Options, Commands)) {
+    if (!LoadCommands(Options, Commands))
         return UnusableStatus;
-    }
     ChooseSdlDrivers(Window);
-    if (!PrepareDevice(Options)) {
+    if (!PrepareDevice(Options))
         return UnusableStatus;
-    }
-    if (Demo) {
+    if (Demo)
         Say("playing the built-in demo");
-    }
     CatchInterrupts();
     StartScript(Commands);
     PlayScriptTo(0);
@@ -155,12 +143,11 @@ int main(int ArgumentCount, char** Arguments) {
     // The program sees the launcher's own path as its name, so that its log is named after the executable, and the
     // words after the options as its arguments.
     std::vector<char*> ProgramArguments{Arguments[0]};
-    for (std::string& Argument : Options.ProgramArguments) {
+    for (std::string& Argument : Options.ProgramArguments)
         ProgramArguments.push_back(Argument.data());
-    }
     ProgramArguments.push_back(nullptr);
-    const int Status = RunApplication(static_cast<int>(ProgramArguments.size() - 1), ProgramArguments.data(),
-                                      TestProgram);
+    const int Status =
+        RunApplication(static_cast<int>(ProgramArguments.size() - 1), ProgramArguments.data(), TestProgram);
 
     SimOnFlip(nullptr);
     SimCloseAudioOut();

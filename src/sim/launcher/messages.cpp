@@ -4,9 +4,10 @@
 
 #include "runtime/errors.h"
 #include "runtime/write_all.h"
-#include "sim/sim.h"
+#include "sim/control.h"
 
-void WriteStandardError(const std::string& Text) {
+void WriteStandardError(const std::string& Text)
+{
     try {
         WriteAll(STDERR_FILENO, Text);
     } catch (const Exception&) {
@@ -14,15 +15,16 @@ void WriteStandardError(const std::string& Text) {
     }
 }
 
-void Say(const std::string& Text) {
+void Say(const std::string& Text)
+{
     WriteStandardError("brimlet-sim: " + Text + "\n");
 }
 
-void WriteSnapshot(const std::string& File) {
+void WriteSnapshot(const std::string& File)
+{
     std::string Error;
-    if (SimWriteSnapshot(File, &Error)) {
+    if (SimWriteSnapshot(File, &Error))
         Say("wrote snapshot " + File);
-    } else {
+    else
         Say("snapshot " + File + " not written: " + Error);
-    }
 }

@@ -1,21 +1,21 @@
 #include "sim/launcher/options.h"
 
 #include "sim/launcher/script.h"
-#include "sim/sim.h"
+#include "sim/control.h"
 
 namespace {
 
-bool KnownFault(const std::string& Name) {
-    for (const auto& Fault : SimFaultList()) {
-        if (Fault.first == Name) {
+bool KnownFault(const std::string& Name)
+{
+    for (const auto& Fault : SimFaultList())
+        if (Fault.first == Name)
             return true;
-        }
-    }
     return false;
 }
 
 // Sets a file option; false with Error set when it was given before or the name is empty.
-bool SetFile(const std::string& Option, const std::string& Value, std::string& File, std::string& Error) {
+bool SetFile(const std::string& Option, const std::string& Value, std::string& File, std::string& Error)
+{
     if (!File.empty()) {
         Error = Option + " given twice";
         return false;
@@ -30,7 +30,8 @@ bool SetFile(const std::string& Option, const std::string& Value, std::string& F
 
 } // namespace
 
-TOptionsOutcome ParseLauncherOptions(int Count, char** Values, TLauncherOptions& Options, std::string& Error) {
+TOptionsOutcome ParseLauncherOptions(int Count, char** Values, TLauncherOptions& Options, std::string& Error)
+{
     Options = TLauncherOptions();
     int Index = 1;
     for (; Index < Count; ++Index) {
@@ -40,15 +41,12 @@ TOptionsOutcome ParseLauncherOptions(int Count, char** Values, TLauncherOptions&
             break;
         }
         // Only words that begin with "--" are options: the program's flag mask may be negative, such as -1.
-        if (Word.compare(0, 2, "--") != 0) {
+        if (Word.compare(0, 2, "--") != 0)
             break;
-        }
-        if (Word == "--help") {
+        if (Word == "--help")
             return TOptionsOutcome::Help;
-        }
-        if (Word == "--version") {
+        if (Word == "--version")
             return TOptionsOutcome::Version;
-        }
         if (Word == "--headless" || Word == "--window") {
             (Word == "--headless" ? Options.Headless : Options.Window) = true;
             if (Options.Headless && Options.Window) {
@@ -61,8 +59,8 @@ TOptionsOutcome ParseLauncherOptions(int Count, char** Values, TLauncherOptions&
             Options.Fast = true;
             continue;
         }
-        if (Word != "--script" && Word != "--trace" && Word != "--audio-out" && Word != "--frames" &&
-            Word != "--fault") {
+        if (Word != "--script" && Word != "--trace" && Word != "--audio-out" && Word != "--frames"
+            && Word != "--fault") {
             Error = "unknown option " + Word + " (--help lists the options)";
             return TOptionsOutcome::Unusable;
         }
@@ -73,11 +71,10 @@ TOptionsOutcome ParseLauncherOptions(int Count, char** Values, TLauncherOptions&
         const std::string Value = Values[++Index];
         if (Word == "--script" || Word == "--trace" || Word == "--audio-out") {
             std::string& File = Word == "--script" ? Options.ScriptFile
-                                : Word == "--trace" ? Options.TraceFile
-                                                    : Options.AudioOutFile;
-            if (!SetFile(Word, Value, File, Error)) {
+                : Word == "--trace"                ? Options.TraceFile
+                                                   : Options.AudioOutFile;
+            if (!SetFile(Word, Value, File, Error))
                 return TOptionsOutcome::Unusable;
-            }
         } else if (Word == "--frames") {
             if (Options.HasFrames) {
                 Error = "--frames given twice";
@@ -97,13 +94,13 @@ TOptionsOutcome ParseLauncherOptions(int Count, char** Values, TLauncherOptions&
             Options.Faults.push_back(Value);
         }
     }
-    for (; Index < Count; ++Index) {
+    for (; Index < Count; ++Index)
         Options.ProgramArguments.push_back(Values[Index]);
-    }
     return TOptionsOutcome::Run;
 }
 
-std::string LauncherUsage() {
+std::string LauncherUsage()
+{
     return "usage: brimlet-sim [OPTIONS] [--] [FLAGS]\n"
            "Runs the test program on the simulated device. FLAGS, the words after the options, are the program's\n"
            "own command line (its video flag mask).\n"
@@ -126,14 +123,15 @@ std::string LauncherUsage() {
            "A headless run with neither --script nor --frames plays the built-in demo.\n";
 }
 
-std::string FaultHelpText() {
+std::string FaultHelpText()
+{
     std::string Text;
-    for (const auto& [Name, Meaning] : SimFaultList()) {
+    for (const auto& [Name, Meaning] : SimFaultList())
         Text += Name + std::string(Name.size() < 16 ? 16 - Name.size() : 1, ' ') + Meaning + "\n";
-    }
     return Text;
 }
 
-std::string LauncherVersion() {
+std::string LauncherVersion()
+{
     return std::string("brimlet-sim ") + BRIMLET_VERSION + "\n";
 }

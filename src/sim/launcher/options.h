@@ -7,24 +7,24 @@
 #include <vector>
 
 struct TLauncherOptions {
-    std::string ScriptFile;               // "" when there is none
+    std::string ScriptFile; // "" when there is none
     bool HasFrames = false;
-    std::uint32_t Frames = 0;             // with HasFrames: hold the exit button once this many frames were shown
+    std::uint32_t Frames = 0; // with HasFrames: hold the exit button once this many frames were shown
     bool Headless = false;
     bool Window = false;
     bool Fast = false;
-    std::string TraceFile;                // "" when there is none
-    std::string AudioOutFile;             // "" when there is none
-    std::vector<std::string> Faults;      // known fault names, in the order given
+    std::string TraceFile;           // "" when there is none
+    std::string AudioOutFile;        // "" when there is none
+    std::vector<std::string> Faults; // known fault names, in the order given
     std::vector<std::string> ProgramArguments;
 };
 
 enum class TOptionsOutcome {
-    Run,        // Options describe a run
-    Help,       // --help
-    Version,    // --version
-    FaultHelp,  // --fault help
-    Unusable,   // Error says why
+    Run,       // Options describe a run
+    Help,      // --help
+    Version,   // --version
+    FaultHelp, // --fault help
+    Unusable,  // Error says why
 };
 
 // Reads the words after the launcher's own name (Values[1] onwards).

@@ -6,34 +6,33 @@
 namespace {
 
 // The words of one line, comment removed.
-std::vector<std::string> SplitWords(const std::string& Line) {
+std::vector<std::string> SplitWords(const std::string& Line)
+{
     std::istringstream Stream(Line.substr(0, Line.find('#')));
     std::vector<std::string> Words;
     std::string Word;
-    while (Stream >> Word) {
+    while (Stream >> Word)
         Words.push_back(Word);
-    }
     return Words;
 }
 
-bool EndsWithPng(const std::string& File) {
+bool EndsWithPng(const std::string& File)
+{
     static const std::string Suffix = ".png";
-    if (File.size() <= Suffix.size()) {
+    if (File.size() <= Suffix.size())
         return false;
-    }
     for (std::size_t i = 0; i < Suffix.size(); ++i) {
         char c = File[File.size() - Suffix.size() + i];
-        if (c >= 'A' && c <= 'Z') {
+        if (c >= 'A' && c <= 'Z')
             c = static_cast<char>(c - 'A' + 'a');
-        }
-        if (c != Suffix[i]) {
+        if (c != Suffix[i])
             return false;
-        }
     }
     return true;
 }
 
-bool ParseAction(const std::string& Word, TScriptAction& Action) {
+bool ParseAction(const std::string& Word, TScriptAction& Action)
+{
     static const std::pair<const char*, TScriptAction> Names[] = {
         {"hold", TScriptAction::Hold},
         {"release", TScriptAction::Release},
@@ -50,7 +49,8 @@ bool ParseAction(const std::string& Word, TScriptAction& Action) {
 }
 
 // One non-blank line; false with Reason set when it is not a command.
-bool ParseCommand(const std::vector<std::string>& Words, TScriptCommand& Command, std::string& Reason) {
+bool ParseCommand(const std::vector<std::string>& Words, TScriptCommand& Command, std::string& Reason)
+{
     if (!ParseFrameNumber(Words[0], Command.Frame)) {
         Reason = "bad frame \"" + Words[0] + "\" (a number of flips from 0 to 4294967295)";
         return false;
@@ -75,8 +75,8 @@ bool ParseCommand(const std::vector<std::string>& Words, TScriptCommand& Command
     const std::string& Argument = Words[2];
     if (!Snapshot) {
         if (!SimParseInput(Argument, Command.Input)) {
-            Reason = "unknown input \"" + Argument + "\" (b1 to b10, up, down, left, right, upleft, upright, "
-                     "downleft, downright)";
+            Reason = "unknown input \"" + Argument
+                + "\" (b1 to b10, up, down, left, right, upleft, upright, downleft, downright)";
             return false;
         }
         return true;
@@ -95,22 +95,23 @@ bool ParseCommand(const std::vector<std::string>& Words, TScriptCommand& Command
 
 } // namespace
 
-bool ParseFrameNumber(const std::string& Text, std::uint32_t& Frame) {
+bool ParseFrameNumber(const std::string& Text, std::uint32_t& Frame)
+{
     // from_chars takes no sign and no blanks, so only plain decimal digits get through.
     const char* End = Text.data() + Text.size();
     auto [Stop, Failure] = std::from_chars(Text.data(), End, Frame, 10);
     return !Text.empty() && Failure == std::errc() && Stop == End;
 }
 
-bool ParseScript(const std::string& Text, std::vector<TScriptCommand>& Commands, TScriptError& Error) {
+bool ParseScript(const std::string& Text, std::vector<TScriptCommand>& Commands, TScriptError& Error)
+{
     Commands.clear();
     std::istringstream Stream(Text);
     std::string Line;
     for (int Number = 1; std::getline(Stream, Line); ++Number) {
         const std::vector<std::string> Words = SplitWords(Line);
-        if (Words.empty()) {
+        if (Words.empty())
             continue;
-        }
         TScriptCommand Command{0, TScriptAction::Hold, TSimInput::B1, "", Number};
         if (!ParseCommand(Words, Command, Error.Reason)) {
             Error.Line = Number;

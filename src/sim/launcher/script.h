@@ -7,20 +7,20 @@
 #include <string>
 #include <vector>
 
-#include "sim/sim.h"
+#include "sim/control.h"
 
 enum class TScriptAction { Hold, Release, Tap, Snapshot };
 
 struct TScriptCommand {
-    std::uint32_t Frame;  // the command takes effect once this many flips have been latched
+    std::uint32_t Frame; // the command takes effect once this many flips have been latched
     TScriptAction Action;
-    TSimInput Input;      // for hold, release and tap
-    std::string File;     // for snapshot
-    int Line;             // where it stands in the script, from 1
+    TSimInput Input;  // for hold, release and tap
+    std::string File; // for snapshot
+    int Line;         // where it stands in the script, from 1
 };
 
 struct TScriptError {
-    int Line;             // from 1
+    int Line; // from 1
     std::string Reason;
 };
 

@@ -11,7 +11,7 @@ namespace {
 // a tap at the last possible frame still has a frame of its own.
 struct TScriptEvent {
     std::uint64_t Frame;
-    int Phase;        // 0 for a tap's release, 1 for the script's commands: releases come first within a frame
+    int Phase; // 0 for a tap's release, 1 for the script's commands: releases come first within a frame
     std::size_t Order;
     TScriptCommand Command;
 };
@@ -19,24 +19,20 @@ struct TScriptEvent {
 std::vector<TScriptEvent> Events;
 std::size_t NextEvent = 0;
 
-void Apply(const TScriptCommand& Command) {
+void Apply(const TScriptCommand& Command)
+{
     switch (Command.Action) {
     case TScriptAction::Hold:
-    case TScriptAction::Tap:
-        SimSetInput(Command.Input, true);
-        break;
-    case TScriptAction::Release:
-        SimSetInput(Command.Input, false);
-        break;
-    case TScriptAction::Snapshot:
-        WriteSnapshot(Command.File);
-        break;
+    case TScriptAction::Tap: SimSetInput(Command.Input, true); break;
+    case TScriptAction::Release: SimSetInput(Command.Input, false); break;
+    case TScriptAction::Snapshot: WriteSnapshot(Command.File); break;
     }
 }
 
 } // namespace
 
-void StartScript(const std::vector<TScriptCommand>& Commands) {
+void StartScript(const std::vector<TScriptCommand>& Commands)
+{
     Events.clear();
     NextEvent = 0;
     for (const TScriptCommand& Command : Commands) {
@@ -52,8 +48,8 @@ void StartScript(const std::vector<TScriptCommand>& Commands) {
     });
 }
 
-void PlayScriptTo(std::uint32_t FlipCount) {
-    while (NextEvent < Events.size() && Events[NextEvent].Frame <= FlipCount) {
+void PlayScriptTo(std::uint32_t FlipCount)
+{
+    while (NextEvent < Events.size() && Events[NextEvent].Frame <= FlipCount)
         Apply(Events[NextEvent++].Command);
-    }
 }

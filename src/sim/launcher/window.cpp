@@ -10,7 +10,7 @@
 #include "device/video_pages.h"
 #include "sim/launcher/keyboard.h"
 #include "sim/launcher/messages.h"
-#include "sim/sim.h"
+#include "sim/control.h"
 
 namespace {
 
@@ -24,13 +24,13 @@ std::vector<SDLKey> LateReleases;
 TClock::time_point LastPresented;
 int LastSnapshot = 0;
 
-void Present(SDL_Surface* Screen) {
+void Present(SDL_Surface* Screen)
+{
     std::vector<std::uint16_t> Page = SimShownPage();
-    SDL_Surface* Shown = SDL_CreateRGBSurfaceFrom(Page.data(), PageWidth, PageHeight, 16, PageWidth * 2, 0xF800,
-                                                  0x07E0, 0x001F, 0);
-    if (Shown == nullptr) {
+    SDL_Surface* Shown =
+        SDL_CreateRGBSurfaceFrom(Page.data(), PageWidth, PageHeight, 16, PageWidth * 2, 0xF800, 0x07E0, 0x001F, 0);
+    if (Shown == nullptr)
         return;
-    }
     // SDL's blit locks the screen surface and converts when the program chose another depth than 16 bits.
     SDL_BlitSurface(Shown, nullptr, Screen, nullptr);
     SDL_FreeSurface(Shown);
@@ -38,7 +38,8 @@ void Present(SDL_Surface* Screen) {
 }
 
 // The next free snapshot-N.png, so that the snapshots of an earlier run are kept.
-void WriteKeySnapshot() {
+void WriteKeySnapshot()
+{
     std::string File;
     struct stat Status;
     do {
@@ -47,10 +48,10 @@ void WriteKeySnapshot() {
     WriteSnapshot(File);
 }
 
-void HandleEvents() {
-    for (SDLKey Key : LateReleases) {
+void HandleEvents()
+{
+    for (SDLKey Key : LateReleases)
         KeyChanged(Key, false);
-    }
     LateReleases.clear();
     std::vector<SDLKey> Pressed;
     SDL_Event Event;
@@ -59,16 +60,14 @@ void HandleEvents() {
             const SDLKey Key = Event.key.keysym.sym;
             Pressed.push_back(Key);
             LateReleases.erase(std::remove(LateReleases.begin(), LateReleases.end(), Key), LateReleases.end());
-            if (KeyChanged(Key, true)) {
+            if (KeyChanged(Key, true))
                 WriteKeySnapshot();
-            }
         } else if (Event.type == SDL_KEYUP) {
             const SDLKey Key = Event.key.keysym.sym;
-            if (std::find(Pressed.begin(), Pressed.end(), Key) != Pressed.end()) {
+            if (std::find(Pressed.begin(), Pressed.end(), Key) != Pressed.end())
                 LateReleases.push_back(Key);
-            } else {
+            else
                 KeyChanged(Key, false);
-            }
         } else if (Event.type == SDL_QUIT) {
             SimSetInput(TSimInput::B4, true);
         }
@@ -77,22 +76,22 @@ void HandleEvents() {
 
 } // namespace
 
-void StartWindow() {
+void StartWindow()
+{
     Presented = false;
     LateReleases.clear();
     LastSnapshot = 0;
     StartKeyboard();
 }
 
-void WindowAtFlip() {
+void WindowAtFlip()
+{
     SDL_Surface* Screen = SDL_GetVideoSurface();
-    if (Screen == nullptr) {
+    if (Screen == nullptr)
         return;
-    }
     const TClock::time_point Now = TClock::now();
-    if (Presented && Now - LastPresented < Refresh) {
+    if (Presented && Now - LastPresented < Refresh)
         return;
-    }
     if (!Presented) {
         // SDL keeps a caption only once its video is up, which is after the program started.
         SDL_WM_SetCaption("brimlet-sim", "brimlet-sim");

@@ -9,7 +9,8 @@
 #include "sim/physical_memory.h"
 #include "sim/register_block.h"
 #include "sim/sdl_hooks.h"
-#include "sim/sim.h"
+#include "sim/control.h"
+#include "sim/sim_platform.h"
 #include "sim/trace.h"
 
 void SimReset()
@@ -24,5 +25,5 @@ void SimReset()
     ResetMixer();
     ResetFaults();
     ResetDeviceTime();
-    SimResetSdl();
+    ResetSdlHooks();
 }

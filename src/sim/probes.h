@@ -1,0 +1,37 @@
+#pragma once
+// What the tests and benchmarks look at and set on the simulated device beyond the launcher's control. Each
+// function lives in the module whose state it reads.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The trace to memory instead of a file; taking the lines writes a pending folded read first and clears them.
+void SimTraceToMemory();
+std::vector<std::string> SimTakeTrace();
+
+// The host address of physical [Address, Address + Length) when it lies wholly in RAM, else null.
+std::uint8_t* SimPhysToHost(std::uint32_t Address, std::uint32_t Length);
+// The register block's plain storage, with no side effect and no trace.
+void SimPokeReg16(std::uint32_t Offset, std::uint16_t Value);
+// Blitter pixels that fell outside RAM and were skipped, since the reset.
+std::uint64_t SimBlitterSkippedPixels();
+// Whether the input is held now, by the keyboard or a script.
+enum class TSimInput;
+bool SimInputHeld(TSimInput Input);
+// Simulated device descriptors (/dev/mem, /dev/fb/N, /dev/mixer) open now.
+int SimOpenDeviceFiles();
+// The latched start address, and the flips latched since the reset.
+std::uint32_t SimDisplayStart();
+std::uint32_t SimFlipCount();
+
+// The program's SDL requests as the simulated device saw them.
+struct TSimVideoRequest {
+    bool Made;
+    int Width, Height, BitsPerPixel;
+    std::uint32_t Flags;
+};
+TSimVideoRequest SimLastVideoRequest(); // the last SDL_SetVideoMode request
+// Replaces the video information's first flag word (or makes SDL_GetVideoInfo fail) until the next reset.
+void SimOverrideVideoInfo(std::uint32_t FlagWord);
+void SimFailVideoInfo();
