@@ -117,11 +117,11 @@ void EngineCopy(benchmark::State& State, bool Keyed)
     if (!SetUp(State, Keyed))
         return;
     const TBlitOperation Operation = EngineOperation(Keyed);
-    RunBlitOperation(Operation);
+    RunBlitOperation(Operation, 0, BlitRows(Operation));
     if (!PageHoldsView(Keyed))
         State.SkipWithError("the engine copied the wrong pixels");
     for (auto _ : State) {
-        TBlitResult Result = RunBlitOperation(Operation);
+        TBlitResult Result = RunBlitOperation(Operation, 0, BlitRows(Operation));
         benchmark::DoNotOptimize(Result);
         benchmark::ClobberMemory();
     }

@@ -68,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     }
 
     const TBlitOperation Operation = {R[1], R[0], std::int32_t(R[2]), R[4], R[3], std::int32_t(R[5]), R[6], R[7]};
-    if (RunBlitOperation(Operation).Skipped != Skipped)
+    if (RunBlitOperation(Operation, 0, BlitRows(Operation)).Skipped != Skipped)
         __builtin_trap();
     for (const auto& [At, Value] : Written)
         if (*SimPhysToHost(static_cast<std::uint32_t>(At), 1) != Value)

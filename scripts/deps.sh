@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that brimlet needs, where they are missing, by group: "build" (always) for building
 # and running; "test" for the tests (a virtual X display for the window test, valgrind, the formatter); "fuzz" for clang and its
-# libFuzzer and sanitizer run-time libraries; "device" for the ARM cross compiler; "word-size" for the host's
-# 32-bit C and C++ libraries.
+# libFuzzer and sanitizer run-time libraries; "device" for the ARM cross compiler; "arm-tests" for the emulator
+# that runs the ARM build of the tests (with the cross compiler's C and C++ run-time libraries).
 #
 #   scripts/deps.sh [GROUP...]
 set -euo pipefail
@@ -14,7 +14,7 @@ for group in "$@"; do
     test) want+=(xvfb x11-apps xdotool valgrind clang-format) ;;
     fuzz) want+=(clang-14 libclang-rt-14-dev) ;;
     device) want+=(g++-arm-linux-gnueabihf) ;;
-    word-size) want+=(libc6-dev-i386 lib32stdc++-12-dev lib32gcc-12-dev) ;;
+    arm-tests) want+=(g++-arm-linux-gnueabihf qemu-user) ;;
     *) echo "deps.sh: no package group $group" >&2; exit 2 ;;
   esac
 done

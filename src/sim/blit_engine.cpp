@@ -85,11 +85,10 @@ bool RopReadsSource(std::uint32_t Rop)
 
 } // namespace
 
-TBlitResult RunBlitOperation(const TBlitOperation& Operation)
+TBlitResult RunBlitOperation(const TBlitOperation& Operation, std::int64_t FirstRow, std::int64_t EndRow)
 {
     TBlitResult Result;
     std::int64_t Width = Operation.Size & 0xFFFF;
-    std::int64_t Height = Operation.Size >> 16;
     std::uint32_t Rop = Operation.Op & BlitOpRopMask;
     bool Keyed = (Operation.Op & BlitOpColorKey) != 0;
     auto Key = static_cast<std::uint16_t>(Operation.Op >> BlitOpKeyShift);
@@ -98,7 +97,7 @@ TBlitResult RunBlitOperation(const TBlitOperation& Operation)
     std::int64_t SrcFirst = FirstPixel(Operation.SrcAddr, Operation.SrcCtrl);
     std::uint8_t* Ram = RamBase();
 
-    for (std::int64_t Row = 0; Row < Height; ++Row) {
+    for (std::int64_t Row = FirstRow; Row < EndRow; ++Row) {
         std::int64_t Dst = DstFirst + Row * Operation.DstStride;
         std::int64_t Src = SrcFirst + Row * Operation.SrcStride;
         TSpan Span = SpanInRam(Dst, Width);

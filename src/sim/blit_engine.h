@@ -19,7 +19,12 @@ struct TBlitResult {
     std::uint64_t Skipped = 0; // pixel positions left out because a pixel they needed lies outside RAM
 };
 
-// Runs Operation on the simulated RAM. A pixel position is processed only when every pixel it needs (the
-// destination pixel, and the source pixel where the raster operation or the colour key reads it) lies wholly in
-// RAM; nothing outside RAM is ever read or written.
-TBlitResult RunBlitOperation(const TBlitOperation& Operation);
+inline std::int64_t BlitRows(const TBlitOperation& Operation)
+{
+    return Operation.Size >> 16;
+}
+
+// Runs rows [FirstRow, EndRow) of Operation on the simulated RAM, as the engine works through it top to bottom. A
+// pixel position is processed only when every pixel it needs (the destination pixel, and the source pixel where the
+// raster operation or the colour key reads it) lies wholly in RAM; nothing outside RAM is ever read or written.
+TBlitResult RunBlitOperation(const TBlitOperation& Operation, std::int64_t FirstRow, std::int64_t EndRow);

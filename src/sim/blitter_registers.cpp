@@ -1,7 +1,6 @@
 #include "sim/blitter_registers.h"
 
 #include "sim/blit_engine.h"
-#include "sim/device_time.h"
 #include "sim/probes.h"
 #include "sim/register_bank.h"
 
@@ -10,8 +9,14 @@
 namespace {
 
 TRegisterBank<std::uint32_t, BlitterWindowSize> Window;
-// The moment the operation in progress ends (modelled time).
-std::int64_t BusyUntil = 0;
+
+// The operation under way, as the registers described it when it started: its rows are done in proportion to the
+// device time gone by, top to bottom.
+bool Running = false;
+TBlitOperation Operation;
+std::int64_t Start = 0;
+std::int64_t Duration = 0;
+std::int64_t RowsDone = 0;
 std::uint64_t SkippedPixels = 0;
 
 std::uint32_t Stored(std::uint32_t Offset)
@@ -19,27 +24,27 @@ std::uint32_t Stored(std::uint32_t Offset)
     return Window.Storage[Offset / 4];
 }
 
-// Bit 0 reads 1 while an operation runs. A read that finds it busy sleeps until the operation ends, because the
-// reader would only poll until then.
+bool Busy()
+{
+    return Running;
+}
+
+// Bit 0 reads 1 while an operation runs. A reader that finds it busy would poll again; it waits an eighth of the
+// operation (or what is left of it), so that a wait sees several busy reads however long the operation is.
 std::uint32_t ReadRun(std::uint32_t Offset)
 {
-    std::uint32_t Other = Stored(Offset) & ~BlitRunBusy;
-    if (FastTime())
+    const std::uint32_t Other = Stored(Offset) & ~BlitRunBusy;
+    if (!Running)
         return Other;
-    std::int64_t Until = BusyUntil;
-    if (DeviceNow() >= Until)
-        return Other;
-    SleepUntil(Until);
+    WaitUntil(std::min(Start + Duration, DeviceNow() + std::max<std::int64_t>(Duration / 8, 1)));
     return Other | BlitRunBusy;
 }
 
-// Writing bit 0 runs the operation that the other registers describe. The pixels are in place at once; the
-// busy time is what the device would need to move them, counted from the end of an operation still running.
+// Writing bit 0 starts the operation that the other registers describe, unless one is still running.
 void WriteRun(std::uint32_t Offset)
 {
-    if ((Stored(Offset) & BlitRunBusy) == 0)
+    if ((Stored(Offset) & BlitRunBusy) == 0 || Running)
         return;
-    TBlitOperation Operation;
     Operation.DstAddr = Stored(BlitDstAddr);
     Operation.DstCtrl = Stored(BlitDstCtrl);
     Operation.DstStride = static_cast<std::int32_t>(Stored(BlitDstStride));
@@ -48,19 +53,14 @@ void WriteRun(std::uint32_t Offset)
     Operation.SrcStride = static_cast<std::int32_t>(Stored(BlitSrcStride));
     Operation.Size = Stored(BlitSize);
     Operation.Op = Stored(BlitOp);
-    TBlitResult Result = RunBlitOperation(Operation);
-    SkippedPixels += Result.Skipped;
-    std::int64_t Busy = BlitterBusyNanoseconds(Result.Moved);
-    if (Busy > 0)
-        BusyUntil = std::max(BusyUntil, DeviceNow()) + Busy;
+    Start = DeviceNow();
+    Duration = BlitterBusyNanoseconds(static_cast<std::uint64_t>(Operation.Size & 0xFFFF) * BlitRows(Operation));
+    RowsDone = 0;
+    Running = true;
+    AdvanceBlitter(Start);
 }
 
 } // namespace
-
-std::uint32_t* BlitterWindowHost()
-{
-    return Window.Storage;
-}
 
 std::uint32_t LoadBlitter32(std::uint32_t Offset)
 {
@@ -72,11 +72,30 @@ void StoreBlitter32(std::uint32_t Offset, std::uint32_t Value)
     StoreRegister(Window, Offset, Value);
 }
 
+void AdvanceBlitter(std::int64_t Now)
+{
+    if (!Running)
+        return;
+    const std::int64_t Rows = BlitRows(Operation);
+    const std::int64_t Elapsed = std::clamp<std::int64_t>(Now - Start, 0, Duration);
+    const std::int64_t Due = Duration == 0 ? Rows : Elapsed * Rows / Duration;
+    if (Due > RowsDone) {
+        SkippedPixels += RunBlitOperation(Operation, RowsDone, Due).Skipped;
+        RowsDone = Due;
+    }
+    Running = RowsDone < Rows;
+}
+
 void ResetBlitter()
 {
     ClearBank(Window, BlitterWindowPhys);
-    Window.Handlers = {{BlitRun, ReadRun, WriteRun, false}};
-    BusyUntil = 0;
+    Define(Window,
+           {BlitDstCtrl, BlitDstAddr, BlitDstStride, BlitSrcCtrl, BlitSrcAddr, BlitSrcStride, BlitReg20, BlitSize,
+            BlitOp});
+    Handle(Window, {BlitRun, ReadRun, WriteRun, false, BlitRunBusy, BlitRunBusy});
+    Window.Busy = Busy;
+    Running = false;
+    RowsDone = 0;
     SkippedPixels = 0;
 }
 

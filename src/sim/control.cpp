@@ -11,6 +11,7 @@
 #include "sim/sdl_hooks.h"
 #include "sim/control.h"
 #include "sim/sim_platform.h"
+#include "sim/stray.h"
 #include "sim/trace.h"
 
 void SimReset()
@@ -24,6 +25,7 @@ void SimReset()
     ResetInputPanel();
     ResetMixer();
     ResetFaults();
+    ResetStrays();
     ResetDeviceTime();
     ResetSdlHooks();
 }

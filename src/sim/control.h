@@ -3,6 +3,7 @@
 // the platform seam. Everything here runs on the program's own thread; each function lives in the module whose
 // state it controls.
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <utility>
@@ -12,7 +13,8 @@
 // released), faults cleared, no trace, modelled time. The flip observer and the window choice stay.
 void SimReset();
 
-// Device time: modelled (the default) or fast (no modelled delay at all).
+// Device time, from 0 again: modelled on the host's clock (the default), or fast: counted by the program's accesses,
+// with no delay, the same in every run.
 void SimSetFastMode(bool Fast);
 
 // Faults injected at the seam, by name ("mem-open", "fb-map", "sdl-video", ...); false for an unknown name. The list
@@ -52,14 +54,23 @@ bool SimParseInput(const std::string& Name, TSimInput& Input);
 // The display. The observer is called right after each latch with the new flip count; one at a time, an empty one
 // removes it.
 void SimOnFlip(std::function<void(std::uint32_t FlipCount)> Observer);
-// The shown page's 320 x 240 RGB565 pixels (zeros where the page lies outside RAM).
-std::vector<std::uint16_t> SimShownPage();
-// The shown page as a PNG file; false with Error set when it cannot be written.
-bool SimWriteSnapshot(const std::string& File, std::string* Error);
+// What the display showed: its last whole refresh, 320 x 240 RGB565 pixels (black before the first). It is kept up
+// to date only while every refresh is scanned, for a window.
+void SimScanEveryRefresh(bool Every);
+std::vector<std::uint16_t> SimShownPicture();
+// A snapshot: the first whole refresh that begins from now on, written to File as a PNG. Done is called once it is
+// written, with "" or why it could not be; finishing lets device time run on until every snapshot asked for is done.
+void SimSnapshotNextRefresh(const std::string& File, std::function<void(const std::string& Error)> Done);
+void SimFinishSnapshots();
 
 // A 16-bit stereo WAV of what the listener hears.
 bool SimOpenAudioOut(const std::string& File);
 void SimCloseAudioOut();
+
+// Stray accesses (an undefined offset or width, a write to a read-only register, a write to the blitter while it
+// runs) since the reset. The observer is called with each as its trace line ("UNDEFINED W16 C0000100 1234").
+std::uint64_t SimStrayCount();
+void SimOnStray(std::function<void(const std::string& Access)> Observer);
 
 // Windowed presentation drops SDL_FULLSCREEN from the program's mode request, so the window stays a window.
 void SimSetWindowed(bool Windowed);

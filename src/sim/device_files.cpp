@@ -9,9 +9,9 @@
 #include <cerrno>
 #include <cstring>
 
+#include <fcntl.h>
 #include <linux/fb.h>
 #include <sys/mman.h>
-#include <unistd.h>
 
 namespace {
 
@@ -20,56 +20,70 @@ std::atomic<std::uint32_t> PcmArgument{0};
 
 bool PageAligned(std::int64_t Offset)
 {
-    return Offset % sysconf(_SC_PAGESIZE) == 0;
+    return Offset % static_cast<std::int64_t>(PageSize()) == 0;
 }
 
-TFileResult Failed(int Error)
+// The kind of mapping that Flags asks for, shared or private, checked against the descriptor as mmap(2) checks it:
+// every mapping reads the file, and a shared one that may write writes it too.
+int CheckKind(int Access, int Protection, int Flags, bool& Shared)
 {
-    return {Error, MAP_FAILED};
+    const int Kind = Flags & MAP_TYPE;
+    if (Kind != MAP_SHARED && Kind != MAP_SHARED_VALIDATE && Kind != MAP_PRIVATE)
+        return EINVAL;
+    Shared = Kind != MAP_PRIVATE;
+    const bool Reads = Access == O_RDONLY || Access == O_RDWR;
+    const bool Writes = Access == O_WRONLY || Access == O_RDWR;
+    if (!Reads || (Shared && (Protection & PROT_WRITE) != 0 && !Writes))
+        return EACCES;
+    return 0;
 }
 
-TFileResult MapMemory(bool Writable, std::size_t Length, int Protection, std::int64_t Offset)
+int MemoryMapping(int Access, std::size_t Length, int Protection, int Flags, std::int64_t Offset, TMapping& Mapping)
 {
-    if ((Protection & PROT_WRITE) != 0 && !Writable)
-        return Failed(EACCES);
+    if (int Error = CheckKind(Access, Protection, Flags, Mapping.Shared))
+        return Error;
     if (Offset < 0 || !PageAligned(Offset))
-        return Failed(EINVAL);
+        return EINVAL;
     TRegion Region = RegionOf(static_cast<std::uint64_t>(Offset), Length);
     if (Region == TRegion::None)
-        return Failed(EINVAL);
+        return EINVAL;
     TFault Fault = Region == TRegion::Registers ? TFault::MemMapRegs
         : Region == TRegion::Blitter            ? TFault::MemMapBlitter
                                                 : TFault::MemMapWindow;
     if (FaultActive(Fault)) {
         TraceFault(Fault);
-        return Failed(ENOMEM);
+        return ENOMEM;
     }
-    return {0, RegionHostAddress(Region, static_cast<std::uint64_t>(Offset))};
+    Mapping.Phys = static_cast<std::uint32_t>(Offset);
+    Mapping.Region = Region;
+    return 0;
 }
 
-TFileResult MapVideoMemory(TDeviceFile File, bool Writable, std::size_t Length, int Protection, std::int64_t Offset)
+int VideoMemoryMapping(TDeviceFile File, int Access, std::size_t Length, int Protection, int Flags, std::int64_t Offset,
+                       TMapping& Mapping)
 {
     if (FaultActive(TFault::FbMap)) {
         TraceFault(TFault::FbMap);
-        return Failed(ENOMEM);
+        return ENOMEM;
     }
-    if ((Protection & PROT_WRITE) != 0 && !Writable)
-        return Failed(EACCES);
+    if (int Error = CheckKind(Access, Protection, Flags, Mapping.Shared))
+        return Error;
     if (Length == 0 || Offset < 0 || !PageAligned(Offset) || Length > FbLength
         || static_cast<std::uint64_t>(Offset) > FbLength - Length)
-        return Failed(EINVAL);
-    std::uint32_t Start = File == TDeviceFile::Fb0 ? Fb0Start : Fb1Start;
-    return {0, RamBase() + Start + Offset};
+        return EINVAL;
+    Mapping.Phys = (File == TDeviceFile::Fb0 ? Fb0Start : Fb1Start) + static_cast<std::uint32_t>(Offset);
+    Mapping.Region = TRegion::Ram;
+    return 0;
 }
 
-TFileResult ScreenInfo(TDeviceFile File, void* Argument)
+int ScreenInfo(TDeviceFile File, void* Argument)
 {
     if (FaultActive(TFault::FbInfo)) {
         TraceFault(TFault::FbInfo);
-        return Failed(EIO);
+        return EIO;
     }
     if (Argument == nullptr)
-        return Failed(EFAULT);
+        return EFAULT;
     fb_fix_screeninfo Info;
     std::memset(&Info, 0, sizeof Info);
     std::strncpy(Info.id, File == TDeviceFile::Fb0 ? Fb0Id : Fb1Id, sizeof Info.id);
@@ -79,18 +93,18 @@ TFileResult ScreenInfo(TDeviceFile File, void* Argument)
     Info.visual = FB_VISUAL_TRUECOLOR;
     Info.line_length = 640;
     std::memcpy(Argument, &Info, sizeof Info);
-    return {0, nullptr};
+    return 0;
 }
 
-TFileResult WritePcmLevel(void* Argument)
+int WritePcmLevel(void* Argument)
 {
     if (Argument == nullptr)
-        return Failed(EFAULT);
+        return EFAULT;
     std::uint32_t Value = 0;
     std::memcpy(&Value, Argument, sizeof Value);
     PcmArgument.store(Value);
     TraceEvent("MIXER %08X", Value);
-    return {0, nullptr};
+    return 0;
 }
 
 } // namespace
@@ -122,32 +136,34 @@ bool DeviceFileForPath(const char* Path, TDeviceFile& File, int& Error)
     return false;
 }
 
-TFileResult MapDeviceFile(TDeviceFile File, bool Writable, std::size_t Length, int Protection, std::int64_t Offset)
+int MappingOfDeviceFile(TDeviceFile File, int Access, std::size_t Length, int Protection, int Flags,
+                        std::int64_t Offset, TMapping& Mapping)
 {
+    Mapping.Length = Length;
     switch (File) {
-    case TDeviceFile::Mem: return MapMemory(Writable, Length, Protection, Offset);
+    case TDeviceFile::Mem: return MemoryMapping(Access, Length, Protection, Flags, Offset, Mapping);
     case TDeviceFile::Fb0:
-    case TDeviceFile::Fb1: return MapVideoMemory(File, Writable, Length, Protection, Offset);
+    case TDeviceFile::Fb1: return VideoMemoryMapping(File, Access, Length, Protection, Flags, Offset, Mapping);
     case TDeviceFile::Mixer: break;
     }
-    return Failed(ENODEV);
+    return ENODEV;
 }
 
-TFileResult IoctlDeviceFile(TDeviceFile File, unsigned long Request, void* Argument)
+int IoctlDeviceFile(TDeviceFile File, unsigned long Request, void* Argument)
 {
     switch (File) {
     case TDeviceFile::Fb0:
     case TDeviceFile::Fb1:
         if (Request == FBIOGET_FSCREENINFO)
             return ScreenInfo(File, Argument);
-        return Failed(EINVAL);
+        return EINVAL;
     case TDeviceFile::Mixer:
         if (Request == SoundMixerWritePcm)
             return WritePcmLevel(Argument);
-        return Failed(EINVAL);
+        return EINVAL;
     case TDeviceFile::Mem: break;
     }
-    return Failed(ENOTTY);
+    return ENOTTY;
 }
 
 std::uint32_t MixerArgument()

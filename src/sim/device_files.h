@@ -1,6 +1,8 @@
 #pragma once
 // The simulated device files behind the seam's descriptors: /dev/mem, /dev/fb/0, /dev/fb/1 and /dev/mixer.
 
+#include "sim/physical_memory.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -13,16 +15,15 @@ constexpr const char* Fb1Id = "sim-fb1";
 
 enum class TDeviceFile { Mem, Fb0, Fb1, Mixer };
 
-// The result of an operation on a device file: the error number is 0 on success.
-struct TFileResult {
-    int Error;
-    void* Address; // for a mapping
-};
-
 // Opening the file at Path: false when Path names no simulated device file; else Error is 0 or the open's error.
 bool DeviceFileForPath(const char* Path, TDeviceFile& File, int& Error);
-TFileResult MapDeviceFile(TDeviceFile File, bool Writable, std::size_t Length, int Protection, std::int64_t Offset);
-TFileResult IoctlDeviceFile(TDeviceFile File, unsigned long Request, void* Argument);
+// The physical range that mapping Length bytes of File at Offset, through a descriptor opened with Access (O_RDONLY,
+// O_WRONLY or O_RDWR), would view, checked as mmap(2) checks it: 0 with Mapping's range, region and kind set, or the
+// error number. The view itself is made by MapPhysical.
+int MappingOfDeviceFile(TDeviceFile File, int Access, std::size_t Length, int Protection, int Flags,
+                        std::int64_t Offset, TMapping& Mapping);
+// ioctl(2) of File: 0, or the error number.
+int IoctlDeviceFile(TDeviceFile File, unsigned long Request, void* Argument);
 // The last argument written with SOUND_MIXER_WRITE_PCM (left level in bits 0-7, right in 8-15); any thread.
 std::uint32_t MixerArgument();
 // The mixer back to its power-on level (nothing written yet).

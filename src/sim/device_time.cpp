@@ -1,6 +1,8 @@
 #include "sim/device_time.h"
 
+#include "sim/blitter_registers.h"
 #include "sim/control.h"
+#include "sim/display.h"
 
 #include <cerrno>
 #include <time.h>
@@ -8,22 +10,19 @@
 namespace {
 
 bool Fast = false;
-// The moment the first refresh began.
+// Modelled time: the host's moment of time 0. Fast time: now.
 std::int64_t Epoch = 0;
+std::int64_t Counted = 0;
 // A read that slept until a blanking interval began leaves that interval owed to the next read, up to the
 // moment the following interval begins.
 bool BlankingOwed = false;
 std::int64_t BlankingOwedUntil = 0;
 
-// The start of refresh Index after the epoch, without accumulating the rounding of the period.
-std::int64_t RefreshStart(std::int64_t Index)
+std::int64_t HostNow()
 {
-    return Epoch + Index * NanosecondsPerSecond / RefreshesPerSecond;
-}
-
-std::int64_t RefreshIndex(std::int64_t Moment)
-{
-    return (Moment - Epoch) * RefreshesPerSecond / NanosecondsPerSecond;
+    timespec Now{};
+    clock_gettime(CLOCK_MONOTONIC, &Now);
+    return static_cast<std::int64_t>(Now.tv_sec) * NanosecondsPerSecond + Now.tv_nsec;
 }
 
 } // namespace
@@ -35,24 +34,44 @@ bool FastTime()
 
 std::int64_t DeviceNow()
 {
-    timespec Now{};
-    clock_gettime(CLOCK_MONOTONIC, &Now);
-    return static_cast<std::int64_t>(Now.tv_sec) * NanosecondsPerSecond + Now.tv_nsec;
+    return Fast ? Counted : HostNow() - Epoch;
 }
 
-void SleepUntil(std::int64_t Moment)
+void TickAccess()
 {
+    if (Fast)
+        Counted += AccessNanoseconds;
+    const std::int64_t Now = DeviceNow();
+    AdvanceBlitter(Now);
+    ScanTo(Now);
+}
+
+void WaitUntil(std::int64_t Moment)
+{
+    if (Fast) {
+        Counted = Moment > Counted ? Moment : Counted;
+        return;
+    }
+    const std::int64_t Host = Epoch + Moment;
     timespec Until{};
-    Until.tv_sec = static_cast<time_t>(Moment / NanosecondsPerSecond);
-    Until.tv_nsec = static_cast<long>(Moment % NanosecondsPerSecond);
+    Until.tv_sec = static_cast<time_t>(Host / NanosecondsPerSecond);
+    Until.tv_nsec = static_cast<long>(Host % NanosecondsPerSecond);
     while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &Until, nullptr) == EINTR) {
     }
 }
 
+std::int64_t RefreshStart(std::int64_t Index)
+{
+    return Index * NanosecondsPerSecond / RefreshesPerSecond;
+}
+
+std::int64_t RefreshIndex(std::int64_t Moment)
+{
+    return Moment * RefreshesPerSecond / NanosecondsPerSecond;
+}
+
 bool ReadVerticalSync()
 {
-    if (Fast)
-        return true;
     std::int64_t Now = DeviceNow();
     if (BlankingOwed) {
         BlankingOwed = false;
@@ -63,7 +82,7 @@ bool ReadVerticalSync()
     std::int64_t BlankingStart = RefreshStart(Index + 1) - BlankingNanoseconds;
     if (Now >= BlankingStart)
         return true;
-    SleepUntil(BlankingStart);
+    WaitUntil(BlankingStart);
     BlankingOwed = true;
     BlankingOwedUntil = RefreshStart(Index + 2) - BlankingNanoseconds;
     return false;
@@ -71,21 +90,20 @@ bool ReadVerticalSync()
 
 std::int64_t BlitterBusyNanoseconds(std::uint64_t Pixels)
 {
-    if (Fast)
-        return 0;
     // Below 2^63 nanoseconds for any size the blitter accepts (at most 65535 x 65535 pixels).
     return static_cast<std::int64_t>(Pixels * (NanosecondsPerSecond / BlitterPixelsPerSecond));
 }
 
 void ResetDeviceTime()
 {
-    Fast = false;
-    Epoch = DeviceNow();
-    BlankingOwed = false;
-    BlankingOwedUntil = 0;
+    SimSetFastMode(false);
 }
 
 void SimSetFastMode(bool IsFast)
 {
     Fast = IsFast;
+    Epoch = HostNow();
+    Counted = 0;
+    BlankingOwed = false;
+    BlankingOwedUntil = 0;
 }

@@ -1,7 +1,11 @@
 #pragma once
-// Device time. Modelled (the default): the display refreshes at 60 Hz on the host's monotonic clock, each refresh
-// ending in a blanking interval, and the blitter is busy for a time in proportion to the pixels it moves. Fast: no
-// modelled delay at all.
+// Device time, in nanoseconds from the reset. Modelled (the default): the host's monotonic clock, so that the
+// display refreshes at 60 Hz in real time and a reader that would only poll sleeps. Fast: counted, not measured;
+// each register access costs AccessNanoseconds and a poll that would wait moves time on at once, so that the same
+// program does the same thing at the same device time in every run.
+//
+// The display refreshes 60 times a second; each refresh scans its lines during the visible part and ends in a
+// blanking interval. The blitter moves BlitterPixelsPerSecond.
 
 #include <cstdint>
 
@@ -11,17 +15,22 @@ constexpr std::int64_t RefreshesPerSecond = 60;
 // vertical sync cannot catch the same blanking interval again.
 constexpr std::int64_t BlankingNanoseconds = 1200000;
 constexpr std::int64_t BlitterPixelsPerSecond = 40000000;
+constexpr std::int64_t AccessNanoseconds = 1000;
 
 bool FastTime();
-// Now on the host's monotonic clock, in nanoseconds.
 std::int64_t DeviceNow();
-// Sleeps until the monotonic clock reaches Moment.
-void SleepUntil(std::int64_t Moment);
+// One register access by the program: its cost in fast time, then the blitter and the display catch up with it.
+void TickAccess();
+// The reader would poll until Moment: modelled time sleeps until then, fast time moves on to it.
+void WaitUntil(std::int64_t Moment);
+// The start of refresh Index, without accumulating the rounding of the period, and the refresh under way at Moment.
+std::int64_t RefreshStart(std::int64_t Index);
+std::int64_t RefreshIndex(std::int64_t Moment);
 // The vertical-sync level (1 during each refresh's blanking interval) as a read sees it. A read that finds it 0
-// sleeps until the next blanking begins, because the reader would only poll until then, and the read after it sees
+// waits until the next blanking begins, because the reader would only poll until then, and the read after it sees
 // that blanking even when the host woke the process late.
 bool ReadVerticalSync();
 // How long the blitter is busy moving Pixels pixels.
 std::int64_t BlitterBusyNanoseconds(std::uint64_t Pixels);
-// Refreshes count from now; modelled time.
+// Time 0 now; modelled time.
 void ResetDeviceTime();

@@ -1,38 +1,43 @@
 #include "sim/physical_memory.h"
 
 #include "device/register_map.h"
-#include "sim/blitter_registers.h"
-#include "sim/register_block.h"
 #include "sim/probes.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
+#include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
 namespace {
 
+int RamFile = -1;
 std::uint8_t* Ram = nullptr;
-std::size_t GuardSize = 0;
 
-// RAM is reserved, not committed: the host gives it pages as they are touched. An inaccessible page on either side
-// makes any access that strays out of RAM fault at once instead of corrupting the host's memory.
-std::uint8_t* ReserveRam()
+[[noreturn]] void Abort(const char* What)
 {
-    GuardSize = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
-    std::size_t Total = RamSize + 2 * GuardSize;
-    void* Block = mmap(nullptr, Total, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-    if (Block == MAP_FAILED) {
-        std::perror("brimlet-sim: cannot reserve the simulated RAM");
-        std::abort();
-    }
-    std::uint8_t* Start = static_cast<std::uint8_t*>(Block) + GuardSize;
-    if (mprotect(Start, RamSize, PROT_READ | PROT_WRITE) != 0) {
-        std::perror("brimlet-sim: cannot reserve the simulated RAM");
-        std::abort();
-    }
-    return Start;
+    std::perror(What);
+    std::abort();
+}
+
+// RAM is a file whose pages the host gives as they are touched. The simulator's own view has an inaccessible page
+// on either side, so that any access that strays out of RAM faults at once instead of corrupting the host's memory.
+std::uint8_t* MapRam()
+{
+    RamFile = memfd_create("brimlet-ram", MFD_CLOEXEC);
+    if (RamFile < 0 || ftruncate(RamFile, RamSize) != 0)
+        Abort("brimlet-sim: cannot make the simulated RAM");
+    const std::size_t Guard = PageSize();
+    void* Block = mmap(nullptr, RamSize + 2 * Guard, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    if (Block == MAP_FAILED)
+        Abort("brimlet-sim: cannot map the simulated RAM");
+    void* View = mmap(static_cast<std::uint8_t*>(Block) + Guard, RamSize, PROT_READ | PROT_WRITE,
+                      MAP_SHARED | MAP_FIXED, RamFile, 0);
+    if (View == MAP_FAILED)
+        Abort("brimlet-sim: cannot map the simulated RAM");
+    return static_cast<std::uint8_t*>(View);
 }
 
 bool Within(std::uint64_t Address, std::uint64_t Length, std::uint64_t Start, std::uint64_t Size)
@@ -40,19 +45,17 @@ bool Within(std::uint64_t Address, std::uint64_t Length, std::uint64_t Start, st
     return Address >= Start && Length <= Size && Address - Start <= Size - Length;
 }
 
-bool HostWithin(const void* Address, const void* Start, std::size_t Size)
-{
-    auto Host = reinterpret_cast<std::uintptr_t>(Address);
-    auto Base = reinterpret_cast<std::uintptr_t>(Start);
-    return Host >= Base && Host - Base < Size;
-}
-
 } // namespace
+
+std::size_t PageSize()
+{
+    return static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+}
 
 std::uint8_t* RamBase()
 {
     if (Ram == nullptr)
-        Ram = ReserveRam();
+        Ram = MapRam();
     return Ram;
 }
 
@@ -69,32 +72,27 @@ TRegion RegionOf(std::uint64_t Address, std::uint64_t Length)
     return TRegion::None;
 }
 
-void* RegionHostAddress(TRegion Region, std::uint64_t Address)
+int MapPhysical(TMapping& Mapping, void* Address, int Protection, int Flags)
 {
-    switch (Region) {
-    case TRegion::Ram: return RamBase() + Address;
-    case TRegion::Registers:
-        return reinterpret_cast<std::uint8_t*>(RegisterBlockHost()) + (Address - RegisterBlockPhys);
-    case TRegion::Blitter: return reinterpret_cast<std::uint8_t*>(BlitterWindowHost()) + (Address - BlitterWindowPhys);
-    case TRegion::None: break;
+    void* View = MAP_FAILED;
+    if (Mapping.Region == TRegion::Ram) {
+        RamBase(); // RAM's file comes with the simulator's own view
+        View = mmap(Address, Mapping.Length, Protection, Flags, RamFile, static_cast<off_t>(Mapping.Phys));
+    } else {
+        // Registers are not memory the host could give: a program that bypasses the seam faults on their view.
+        View = mmap(Address, Mapping.Length, Mapping.Shared ? PROT_NONE : Protection, Flags | MAP_ANONYMOUS, -1, 0);
     }
-    return nullptr;
-}
-
-bool IsSimulatedHostAddress(const void* Address)
-{
-    return (Ram != nullptr && HostWithin(Address, Ram, RamSize))
-        || HostWithin(Address, RegisterBlockHost(), RegisterBlockSize)
-        || HostWithin(Address, BlitterWindowHost(), BlitterWindowSize);
+    if (View == MAP_FAILED)
+        return errno;
+    Mapping.Host = static_cast<std::uint8_t*>(View);
+    return 0;
 }
 
 void ClearRam()
 {
-    // Dropping the pages of a private anonymous mapping gives zero pages on the next touch: a cheap clear.
-    if (Ram != nullptr && madvise(Ram, RamSize, MADV_DONTNEED) != 0) {
-        std::perror("brimlet-sim: cannot clear the simulated RAM");
-        std::abort();
-    }
+    // Punching out the file's pages gives zero pages on the next touch: a cheap clear.
+    if (RamFile >= 0 && fallocate(RamFile, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, 0, RamSize) != 0)
+        Abort("brimlet-sim: cannot clear the simulated RAM");
 }
 
 std::uint8_t* SimPhysToHost(std::uint32_t Address, std::uint32_t Length)

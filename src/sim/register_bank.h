@@ -1,10 +1,14 @@
 #pragma once
-// A block of device registers as the simulated device holds them: plain storage, and a handler for each register
-// whose access does more than store. Every access by the program is traced.
+// A block of device registers as the simulated device holds them: plain storage for the registers the map defines,
+// and a handler for each register whose access does more than store. Every access by the program costs device time
+// and is traced; an access the device would not take as meant is a stray access.
 
+#include "sim/device_time.h"
+#include "sim/stray.h"
 #include "sim/trace.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <vector>
 
 template <typename TWord>
@@ -13,24 +17,42 @@ struct TRegisterHandler {
     TWord (*Read)(std::uint32_t Offset);   // the value a read sees instead of the stored one, or null
     void (*Written)(std::uint32_t Offset); // the effect of a write, after the value is stored, or null
     bool ReadOnly;                         // the program's writes never reach the storage
+    TWord WaitMask, WaitValue;             // a read whose masked bits equal WaitValue shows a state still awaited
 };
 
 template <typename TWord, std::uint32_t Bytes>
 struct TRegisterBank {
-    // Page-aligned, because a mapping of the block is the host address of its storage.
-    alignas(4096) TWord Storage[Bytes / sizeof(TWord)];
+    TWord Storage[Bytes / sizeof(TWord)];
     std::uint32_t Phys;
+    std::vector<bool> Defined;
     std::vector<TRegisterHandler<TWord>> Handlers;
+    bool (*Busy)(); // while it says so, every write is a stray access; null for never
 };
 
-// Every register 0 and plain storage, at physical address Phys.
+// Every register 0, none defined, at physical address Phys.
 template <typename TWord, std::uint32_t Bytes>
 void ClearBank(TRegisterBank<TWord, Bytes>& Bank, std::uint32_t Phys)
 {
     for (TWord& Word : Bank.Storage)
         Word = 0;
     Bank.Phys = Phys;
+    Bank.Defined.assign(Bytes / sizeof(TWord), false);
     Bank.Handlers.clear();
+    Bank.Busy = nullptr;
+}
+
+template <typename TWord, std::uint32_t Bytes>
+void Define(TRegisterBank<TWord, Bytes>& Bank, std::initializer_list<std::uint32_t> Offsets)
+{
+    for (std::uint32_t Offset : Offsets)
+        Bank.Defined[Offset / sizeof(TWord)] = true;
+}
+
+template <typename TWord, std::uint32_t Bytes>
+void Handle(TRegisterBank<TWord, Bytes>& Bank, const TRegisterHandler<TWord>& Handler)
+{
+    Define(Bank, {Handler.Offset});
+    Bank.Handlers.push_back(Handler);
 }
 
 template <typename TWord, std::uint32_t Bytes>
@@ -42,23 +64,46 @@ const TRegisterHandler<TWord>* FindHandler(const TRegisterBank<TWord, Bytes>& Ba
     return nullptr;
 }
 
+// An offset the map does not define, or one that is not aligned to the register width, reads 0 and takes no write.
+template <typename TWord, std::uint32_t Bytes>
+bool IsDefined(const TRegisterBank<TWord, Bytes>& Bank, std::uint32_t Offset)
+{
+    return Offset % sizeof(TWord) == 0 && Bank.Defined[Offset / sizeof(TWord)];
+}
+
 template <typename TWord, std::uint32_t Bytes>
 TWord LoadRegister(TRegisterBank<TWord, Bytes>& Bank, std::uint32_t Offset)
 {
+    TickAccess();
+    constexpr int Bits = sizeof(TWord) * 8;
+    if (!IsDefined(Bank, Offset)) {
+        ReportStray(TStray::Undefined, false, Bits, Bank.Phys + Offset, 0);
+        return 0;
+    }
     const TRegisterHandler<TWord>* Handler = FindHandler(Bank, Offset);
     const TWord Value =
         Handler != nullptr && Handler->Read != nullptr ? Handler->Read(Offset) : Bank.Storage[Offset / sizeof(TWord)];
-    TraceAccess(false, sizeof(TWord) * 8, Bank.Phys + Offset, Value);
+    // A read that shows the awaited state ends a wait, so it never folds with the reads of the next one.
+    const bool Waiting = Handler == nullptr || (Value & Handler->WaitMask) == Handler->WaitValue;
+    TraceAccess(false, Bits, Bank.Phys + Offset, Value, Waiting);
     return Value;
 }
 
 template <typename TWord, std::uint32_t Bytes>
 void StoreRegister(TRegisterBank<TWord, Bytes>& Bank, std::uint32_t Offset, TWord Value)
 {
-    TraceAccess(true, sizeof(TWord) * 8, Bank.Phys + Offset, Value);
-    const TRegisterHandler<TWord>* Handler = FindHandler(Bank, Offset);
-    if (Handler != nullptr && Handler->ReadOnly)
+    TickAccess();
+    constexpr int Bits = sizeof(TWord) * 8;
+    const TRegisterHandler<TWord>* Handler = IsDefined(Bank, Offset) ? FindHandler(Bank, Offset) : nullptr;
+    if (!IsDefined(Bank, Offset) || (Handler != nullptr && Handler->ReadOnly)) {
+        ReportStray(IsDefined(Bank, Offset) ? TStray::ReadOnly : TStray::Undefined, true, Bits, Bank.Phys + Offset,
+                    Value);
         return;
+    }
+    if (Bank.Busy != nullptr && Bank.Busy())
+        ReportStray(TStray::Busy, true, Bits, Bank.Phys + Offset, Value);
+    else
+        TraceAccess(true, Bits, Bank.Phys + Offset, Value, false);
     Bank.Storage[Offset / sizeof(TWord)] = Value;
     if (Handler != nullptr && Handler->Written != nullptr)
         Handler->Written(Offset);

@@ -55,15 +55,15 @@ void StoreRegister16(std::uint32_t Offset, std::uint16_t Value)
 void ResetRegisterBlock()
 {
     ClearBank(Block, RegisterBlockPhys);
-    Block.Handlers = {
-        {RegDisplayStatus, ReadDisplayStatus, nullptr, false},
-        {RegButtons, ReadInputs, nullptr, true},
-        {RegExtraButtons, ReadInputs, nullptr, true},
-        {RegDirections, ReadInputs, nullptr, true},
-        {RegDisplayStartHigh, nullptr, WriteDisplayStartHigh, false},
-    };
-    for (std::uint32_t Input : {RegButtons, RegExtraButtons, RegDirections})
+    Define(Block,
+           {RegVideoControl, RegVideoMask, RegDisplayFormat, RegDisplayLineLength, RegDisplayStartLow,
+            RegDisplayStart2Low, RegDisplayStart2High});
+    Handle(Block, {RegDisplayStatus, ReadDisplayStatus, nullptr, false, DisplayStatusVSync, 0});
+    for (std::uint32_t Input : {RegButtons, RegExtraButtons, RegDirections}) {
+        Handle(Block, {Input, ReadInputs, nullptr, true, 0, 0});
         Block.Storage[Input / 2] = 0xFFFF;
+    }
+    Handle(Block, {RegDisplayStartHigh, nullptr, WriteDisplayStartHigh, false, 0, 0});
 }
 
 void SimPokeReg16(std::uint32_t Offset, std::uint16_t Value)

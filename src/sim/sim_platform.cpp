@@ -11,11 +11,13 @@
 #include "sim/register_block.h"
 #include "sim/probes.h"
 #include "sim/sim_platform.h"
+#include "sim/stray.h"
 #include "sim/trace.h"
 
 #include <cerrno>
 #include <fcntl.h>
 #include <map>
+#include <vector>
 #include <sys/ioctl.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -24,12 +26,14 @@ namespace {
 
 struct TOpenFile {
     TDeviceFile File;
-    bool Writable;
+    int Access; // O_RDONLY, O_WRONLY or O_RDWR
 };
 
 // Each simulated descriptor is a real descriptor of /dev/null, held while it is open, so that its number never
 // collides with the descriptors of SDL, the log file or the host.
 std::map<int, TOpenFile> OpenFiles;
+// The live mappings of the device files. A mapping outlives its descriptor, as on the device.
+std::vector<TMapping> Mappings;
 int LastError = 0;
 
 int Fail(int Error)
@@ -50,15 +54,49 @@ TOpenFile* FindFile(int Handle)
     return Found == OpenFiles.end() ? nullptr : &Found->second;
 }
 
-// The byte offset of Address in Block's host storage of Size bytes, when it lies there.
-bool OffsetIn(const volatile void* Address, const void* Block, std::uint32_t Size, std::uint32_t& Offset)
+// Host addresses [Start, End).
+struct THostRange {
+    std::uintptr_t Start;
+    std::uintptr_t End;
+};
+
+// The whole pages that Length bytes at Host cover, which is what mmap(2) and munmap(2) take.
+THostRange PagesOf(const void* Host, std::size_t Length)
 {
-    auto Host = reinterpret_cast<std::uintptr_t>(Address);
-    auto Base = reinterpret_cast<std::uintptr_t>(Block);
-    if (Host < Base || Host - Base >= Size)
-        return false;
-    Offset = static_cast<std::uint32_t>(Host - Base);
-    return true;
+    const std::size_t Page = PageSize();
+    const auto Start = reinterpret_cast<std::uintptr_t>(Host);
+    return {Start, Start + (Length + Page - 1) / Page * Page};
+}
+
+// The host has just mapped or unmapped Range: the mappings it overlapped are no longer live. One that lay wholly in
+// an unmapped range is traced; what is left of one it overlapped in part no longer reaches the device.
+void ForgetMappings(THostRange Range, bool Unmapped)
+{
+    for (auto Mapping = Mappings.begin(); Mapping != Mappings.end();) {
+        const THostRange View = PagesOf(Mapping->Host, Mapping->Length);
+        if (View.Start >= Range.End || View.End <= Range.Start) {
+            ++Mapping;
+            continue;
+        }
+        if (Unmapped && View.Start >= Range.Start && View.End <= Range.End)
+            TraceEvent("UNMAP %08X %08zX", Mapping->Phys, Mapping->Length);
+        Mapping = Mappings.erase(Mapping);
+    }
+}
+
+// The shared mapping of the register block or the blitter window that holds Address, and the physical address
+// there: those are reached through the seam alone.
+const TMapping* DeviceMappingAt(const volatile void* Address, std::uint32_t& Phys)
+{
+    const auto Host = reinterpret_cast<std::uintptr_t>(Address);
+    for (const TMapping& Mapping : Mappings) {
+        const auto Start = reinterpret_cast<std::uintptr_t>(Mapping.Host);
+        if (Mapping.Shared && Mapping.Region != TRegion::Ram && Host >= Start && Host - Start < Mapping.Length) {
+            Phys = Mapping.Phys + static_cast<std::uint32_t>(Host - Start);
+            return &Mapping;
+        }
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -76,7 +114,7 @@ int PlatformOpen(const char* Path, int Flags)
     int Handle = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
     if (Handle < 0)
         return Fail(errno);
-    OpenFiles[Handle] = TOpenFile{File, (Flags & O_ACCMODE) != O_RDONLY};
+    OpenFiles[Handle] = TOpenFile{File, Flags & O_ACCMODE};
     TraceEvent("OPEN %s %d", Path, Handle);
     return Handle;
 }
@@ -101,23 +139,32 @@ int PlatformClose(int Handle)
 void* PlatformMap(void* Address, std::size_t Length, int Protection, int Flags, int Handle, std::int64_t Offset)
 {
     TOpenFile* Open = FindFile(Handle);
-    if (Open == nullptr) {
+    // An anonymous mapping ignores the descriptor.
+    if (Open == nullptr || (Flags & MAP_ANONYMOUS) != 0) {
         void* Mapped = ::mmap(Address, Length, Protection, Flags, Handle, static_cast<off_t>(Offset));
-        return Mapped == MAP_FAILED ? FailMap(errno) : Mapped;
+        if (Mapped == MAP_FAILED)
+            return FailMap(errno);
+        ForgetMappings(PagesOf(Mapped, Length), false);
+        return Mapped;
     }
-    TFileResult Result = MapDeviceFile(Open->File, Open->Writable, Length, Protection, Offset);
-    if (Result.Error != 0)
-        return FailMap(Result.Error);
+    TMapping Mapping{};
+    int Error = MappingOfDeviceFile(Open->File, Open->Access, Length, Protection, Flags, Offset, Mapping);
+    if (Error == 0)
+        Error = MapPhysical(Mapping, Address, Protection, Flags);
+    if (Error != 0)
+        return FailMap(Error);
+    ForgetMappings(PagesOf(Mapping.Host, Length), false);
+    Mappings.push_back(Mapping);
     TraceEvent("MAP %d %08llX %08zX", Handle, static_cast<unsigned long long>(Offset), Length);
-    return Result.Address;
+    return Mapping.Host;
 }
 
 int PlatformUnmap(void* Address, std::size_t Length)
 {
-    // The simulated device's memory stays where it is: its mappings are views of it.
-    if (IsSimulatedHostAddress(Address))
-        return 0;
-    return ::munmap(Address, Length) < 0 ? Fail(errno) : 0;
+    if (::munmap(Address, Length) < 0)
+        return Fail(errno);
+    ForgetMappings(PagesOf(Address, Length), true);
+    return 0;
 }
 
 int PlatformIoctl(int Handle, unsigned long Request, void* Argument)
@@ -128,8 +175,8 @@ int PlatformIoctl(int Handle, unsigned long Request, void* Argument)
         return Result < 0 ? Fail(errno) : Result;
     }
     TraceEvent("IOCTL %d %08lX", Handle, Request);
-    TFileResult Result = IoctlDeviceFile(Open->File, Request, Argument);
-    return Result.Error != 0 ? Fail(Result.Error) : 0;
+    const int Error = IoctlDeviceFile(Open->File, Request, Argument);
+    return Error != 0 ? Fail(Error) : 0;
 }
 
 int PlatformLastError()
@@ -137,40 +184,54 @@ int PlatformLastError()
     return LastError;
 }
 
-// The register block is a 16-bit bus and the blitter window a 32-bit one: an access of the other width there
-// reaches the plain storage, with no side effect and no trace, as it does anywhere else.
+// The register block is a 16-bit bus and the blitter window a 32-bit one: an access of the other width through
+// their shared mappings is a stray one, which reads 0 and writes nothing. Every other address is memory.
 std::uint16_t PlatformLoad16(const volatile std::uint16_t* Address)
 {
-    std::uint32_t Offset = 0;
-    if (OffsetIn(Address, RegisterBlockHost(), RegisterBlockSize, Offset))
-        return LoadRegister16(Offset);
-    return *Address;
+    std::uint32_t Phys = 0;
+    const TMapping* Mapping = DeviceMappingAt(Address, Phys);
+    if (Mapping == nullptr)
+        return *Address;
+    if (Mapping->Region == TRegion::Registers)
+        return LoadRegister16(Phys - RegisterBlockPhys);
+    ReportStray(TStray::Undefined, false, 16, Phys, 0);
+    return 0;
 }
 
 void PlatformStore16(volatile std::uint16_t* Address, std::uint16_t Value)
 {
-    std::uint32_t Offset = 0;
-    if (OffsetIn(Address, RegisterBlockHost(), RegisterBlockSize, Offset))
-        StoreRegister16(Offset, Value);
-    else
+    std::uint32_t Phys = 0;
+    const TMapping* Mapping = DeviceMappingAt(Address, Phys);
+    if (Mapping == nullptr)
         *Address = Value;
+    else if (Mapping->Region == TRegion::Registers)
+        StoreRegister16(Phys - RegisterBlockPhys, Value);
+    else
+        ReportStray(TStray::Undefined, true, 16, Phys, Value);
 }
 
 std::uint32_t PlatformLoad32(const volatile std::uint32_t* Address)
 {
-    std::uint32_t Offset = 0;
-    if (OffsetIn(Address, BlitterWindowHost(), BlitterWindowSize, Offset))
-        return LoadBlitter32(Offset);
-    return *Address;
+    std::uint32_t Phys = 0;
+    const TMapping* Mapping = DeviceMappingAt(Address, Phys);
+    if (Mapping == nullptr)
+        return *Address;
+    if (Mapping->Region == TRegion::Blitter)
+        return LoadBlitter32(Phys - BlitterWindowPhys);
+    ReportStray(TStray::Undefined, false, 32, Phys, 0);
+    return 0;
 }
 
 void PlatformStore32(volatile std::uint32_t* Address, std::uint32_t Value)
 {
-    std::uint32_t Offset = 0;
-    if (OffsetIn(Address, BlitterWindowHost(), BlitterWindowSize, Offset))
-        StoreBlitter32(Offset, Value);
-    else
+    std::uint32_t Phys = 0;
+    const TMapping* Mapping = DeviceMappingAt(Address, Phys);
+    if (Mapping == nullptr)
         *Address = Value;
+    else if (Mapping->Region == TRegion::Blitter)
+        StoreBlitter32(Phys - BlitterWindowPhys, Value);
+    else
+        ReportStray(TStray::Undefined, true, 32, Phys, Value);
 }
 
 void ResetDescriptors()
@@ -178,6 +239,9 @@ void ResetDescriptors()
     for (const auto& Entry : OpenFiles)
         ::close(Entry.first);
     OpenFiles.clear();
+    for (const TMapping& Mapping : Mappings)
+        ::munmap(Mapping.Host, Mapping.Length);
+    Mappings.clear();
     LastError = 0;
 }
 

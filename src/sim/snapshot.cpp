@@ -1,7 +1,6 @@
-// Snapshots of the shown page as PNG files.
+#include "sim/snapshot.h"
 
 #include "sim/display.h"
-#include "sim/control.h"
 
 #include <png.h>
 
@@ -24,9 +23,8 @@ std::uint8_t Widen6(unsigned Value)
 
 } // namespace
 
-bool SimWriteSnapshot(const std::string& File, std::string* Error)
+bool WritePng(const std::string& File, const std::vector<std::uint16_t>& Page, std::string* Error)
 {
-    std::vector<std::uint16_t> Page = SimShownPage();
     std::vector<std::uint8_t> Rgb;
     Rgb.reserve(Page.size() * 3);
     for (std::uint16_t Pixel : Page) {

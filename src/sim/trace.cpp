@@ -59,7 +59,7 @@ void FlushPendingRead()
 
 } // namespace
 
-void TraceAccess(bool Write, int Bits, std::uint32_t Address, std::uint32_t Value)
+void TraceAccess(bool Write, int Bits, std::uint32_t Address, std::uint32_t Value, bool Foldable)
 {
     if (!On())
         return;
@@ -68,7 +68,7 @@ void TraceAccess(bool Write, int Bits, std::uint32_t Address, std::uint32_t Valu
         return;
     }
     FlushPendingRead();
-    if (Write)
+    if (Write || !Foldable)
         EmitAccess(Write, Bits, Address, Value, 1);
     else
         Pending = TPendingRead{true, Bits, Address, Value, 1};

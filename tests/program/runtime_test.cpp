@@ -1,5 +1,6 @@
 // The runtime layer: the number syntax and whole-line console output.
 
+#include <cerrno>
 #include <climits>
 #include <csignal>
 #include <fcntl.h>
@@ -29,19 +30,19 @@ TEST(StrToInt, ConvertsUpToItsBoundariesAndRaisesBeyondThem)
         EXPECT_THROW(StrToInt(Text), EConvertError) << Text;
 }
 
-// The console's pipe, read only in the signal handler and only at every second signal: a signal that finds the
-// writer waiting after a partial write ends that write; the next one finds it waiting on a full pipe and interrupts
-// it before it has written anything.
+// The console's pipe, full before the line is written and drained only by the signal handler: the first signal
+// finds the writer waiting before it has written anything, the later ones after a partial write.
 int Reader = -1;
 char Received[2 << 20];
 volatile std::size_t ReceivedSize = 0;
-volatile bool ReadNow = false;
 
+// It keeps errno, which the interrupted writer may be about to read.
 void Drain(int)
 {
-    ReadNow = !ReadNow;
-    const ssize_t Count = ReadNow ? read(Reader, Received + ReceivedSize, sizeof Received - ReceivedSize) : 0;
+    const int Error = errno;
+    const ssize_t Count = read(Reader, Received + ReceivedSize, sizeof Received - ReceivedSize);
     ReceivedSize += Count > 0 ? static_cast<std::size_t>(Count) : 0;
+    errno = Error;
 }
 
 // A line longer than the pipe holds leaves in parts, and writes interrupted by a signal are taken up again: the
@@ -56,15 +57,20 @@ TEST(Console, ALongLineArrivesWholeThroughInterruptedWrites)
         if (pipe(Pipe) != 0 || dup2(Pipe[1], STDOUT_FILENO) < 0 || fcntl(Pipe[0], F_SETFL, O_NONBLOCK) != 0)
             return 2;
         Reader = Pipe[0];
+        std::size_t Full = 0;
+        fcntl(Pipe[1], F_SETFL, O_NONBLOCK);
+        for (ssize_t Count; (Count = write(Pipe[1], Received, 4096)) > 0;)
+            Full += static_cast<std::size_t>(Count);
+        fcntl(Pipe[1], F_SETFL, 0);
         struct sigaction Action {};
         Action.sa_handler = Drain; // without SA_RESTART
         sigaction(SIGALRM, &Action, nullptr);
-        const itimerval Every = {{0, 200}, {0, 200}};
+        const itimerval Every = {{0, 200}, {0, 50000}};
         setitimer(ITIMER_REAL, &Every, nullptr);
         WriteLine(Text);
-        while (ReceivedSize < Text.size() + 1)
+        while (ReceivedSize < Full + Text.size() + 1)
             pause();
-        return std::string(Received, ReceivedSize) == Text + "\n" ? 0 : 1;
+        return std::string(Received + Full, ReceivedSize - Full) == Text + "\n" ? 0 : 1;
     });
     EXPECT_EQ(Run.ExitStatus, 0) << Run.Err;
 }

@@ -11,16 +11,21 @@
 
 namespace {
 
-// Whole first frames against stored images: the view's start, the picture's place in memory, the status lines; an
-// image smaller than the view is shown from its top-left corner, with the zero memory after it.
-TEST(FrameLoop, FirstFramesMatchTheStoredImages)
+// Whole frames against stored images, in modelled time, where a stray access would end the run: the view's start,
+// the picture's place in memory, the status lines; an image smaller than the view is shown from its top-left corner,
+// with the zero memory after it. With the wait for vertical sync off, the frames drawn while the display scans their
+// page tear the picture (in fast time, which gives the same picture every run).
+TEST(FrameLoop, FramesMatchTheStoredImages)
 {
-    for (const auto& [Width, Height] : {std::pair{640, 480}, std::pair{201, 100}}) {
-        const std::string Name = "pattern-" + std::to_string(Width) + "x" + std::to_string(Height) + "-first-frame.png";
+    const std::tuple<int, int, std::string, std::string, const char*> Cases[] = {
+        {640, 480, "pattern-640x480-first-frame.png", "1 hold b4\n", "--strict"},
+        {201, 100, "pattern-201x100-first-frame.png", "1 hold b4\n", "--strict"},
+        {640, 480, "pattern-640x480-torn.png", "1 tap b2\n1 hold right\n9 hold b4\n", "--fast"}};
+    for (const auto& [Width, Height, Name, Script, Time] : Cases) {
         TSimRun Run;
         Run.Put("galaxy.bmp", Rgb565Bmp(Width, Height, PatternPixel));
-        Run.Put("script.txt", "1 snapshot " + Name + "\n1 hold b4\n");
-        EXPECT_EQ(Run.Run({"--fast", "--headless", "--script", "script.txt"}).ExitStatus, 0);
+        Run.Put("script.txt", "1 snapshot " + Name + "\n" + Script);
+        EXPECT_EQ(Run.Run({Time, "--headless", "--script", "script.txt"}).ExitStatus, 0);
         ExpectFrame(ReadPng(Run.File(Name)), ReadPng(BRIMLET_SOURCE_DIR "/tests/runs/golden/" + Name), Run.File(Name));
     }
 }
@@ -39,7 +44,7 @@ TEST(FrameLoop, InputsMoveTheViewStepTheVolumeAndSwitchTheWait)
         int Frame, ScrollX, ScrollY, Volume;
         bool VSync;
     } Shots[] = {
-        {2, 161, 200, 127, true}, {21, 180, 200, 108, false}, {33, 192, 200, 96, false},  {36, 195, 200, 93, true},
+        {2, 161, 200, 127, true}, {36, 195, 200, 93, true},
         {129, 288, 200, 0, true}, {140, 299, 200, 0, true},   {161, 320, 200, 21, true},  {170, 320, 200, 30, true},
         {370, 320, 0, 230, true}, {380, 320, 0, 240, true},   {395, 305, 0, 255, true},   {400, 300, 0, 255, true},
         {710, 0, 0, 255, true},   {720, 10, 10, 255, true},   {960, 250, 240, 255, true},

@@ -44,9 +44,9 @@ protected:
         Blit = static_cast<volatile std::uint32_t*>(Map(0xE0020000, 0x100));
     }
 
-    void* Map(std::uint64_t Offset, std::size_t Length)
+    void* Map(std::uint64_t Offset, std::size_t Length, int Protection = PROT_READ | PROT_WRITE, int Flags = MAP_SHARED)
     {
-        return PlatformMap(nullptr, Length, PROT_READ | PROT_WRITE, MAP_SHARED, MemHandle, std::int64_t(Offset));
+        return PlatformMap(nullptr, Length, Protection, Flags, MemHandle, std::int64_t(Offset));
     }
     std::uint16_t Read16(std::uint32_t Offset) { return PlatformLoad16(Regs + Offset / 2); }
     void Write16(std::uint32_t Offset, std::uint16_t Value) { PlatformStore16(Regs + Offset / 2, Value); }
@@ -59,6 +59,8 @@ protected:
                                            {0x2C, Op.Size},    {0x30, Op.Op},      {0x34, 1}};
         for (const auto& Write : Writes)
             WriteBlit(Write[0], Write[1]);
+        while (ReadBlit(0x34) & 1) {
+        }
     }
 
     int MemHandle = -1;
@@ -92,22 +94,32 @@ TEST_F(TDevice, InputsReadActiveLowInTheirOwnBit)
 }
 
 // A mapping of /dev/mem starts on a page boundary and lies wholly in RAM, the register block or the blitter window.
+// RAM sees a shared mapping's writes, never a private one's; read-only takes no write, the registers' pages no access.
 TEST_F(TDevice, MemMapsWhatLiesWhollyInOneRegion)
 {
     const std::tuple<std::uint64_t, std::size_t, int> Cases[] = {
         {0, 0x04000000, 0},           {0x03FFF000, 0x1000, 0},        {0xC0001000, 0x1000, 0},
         {0xE0020000, 0x100, 0},       {0x03FFF000, 0x2000, EINVAL},   {0xBFFFF000, 0x2000, EINVAL},
-        {0xC0000000, 0x10001, EINVAL}, {0x100000000, 0x1000, EINVAL}, {0x02000800, 0x1000, EINVAL}};
+        {0xC0000000, 0x10001, EINVAL}, {0x100000000, 0x1000, EINVAL}, {0xC0000800, 0x1000, EINVAL}};
     for (const auto& [Offset, Length, Error] : Cases) {
         void* Mapped = Map(Offset, Length);
         EXPECT_EQ(Mapped == MAP_FAILED ? PlatformLastError() : 0, Error) << std::hex << Offset << " " << Length;
         if (Error == 0 && Offset < 0x04000000) {
-            EXPECT_EQ(Mapped, SimPhysToHost(static_cast<std::uint32_t>(Offset), 1)) << std::hex << Offset;
+            *static_cast<std::uint8_t*>(Mapped) = 0x5A;
+            EXPECT_EQ(*SimPhysToHost(static_cast<std::uint32_t>(Offset), 1), 0x5A) << std::hex << Offset;
         }
     }
+    *static_cast<volatile std::uint8_t*>(Map(0, 0x1000, PROT_READ | PROT_WRITE, MAP_PRIVATE)) = 0xA5;
+    EXPECT_EQ(*SimPhysToHost(0, 1), 0x5A);
+    EXPECT_DEATH(*static_cast<volatile std::uint8_t*>(Map(0, 0x1000, PROT_READ)) = 1, "");
+    EXPECT_DEATH(Regs[0] = 1, "");
+    SimTraceToMemory();
+    PlatformUnmap(const_cast<std::uint16_t*>(Regs), 0x10000);
+    EXPECT_EQ(SimTakeTrace(), TLines{"UNMAP C0000000 00010000"});
+    EXPECT_DEATH(Read16(0), "");
 }
 
-// Each framebuffer reports its own video memory and maps it from offset 0, up to its length.
+// Each framebuffer reports its own video memory and maps it from offset 0, up to its length, as a view of RAM.
 TEST_F(TDevice, FramebuffersReportAndMapTheirVideoMemory)
 {
     for (const auto& [Path, Id, Start] :
@@ -118,7 +130,9 @@ TEST_F(TDevice, FramebuffersReportAndMapTheirVideoMemory)
         EXPECT_STREQ(Info.id, Id);
         EXPECT_EQ(std::make_tuple(Info.smem_start, Info.smem_len, Info.line_length),
                   std::make_tuple(static_cast<unsigned long>(Start), 0x40000u, 640u));
-        EXPECT_EQ(PlatformMap(nullptr, 0x40000, PROT_WRITE, MAP_SHARED, Handle, 0), SimPhysToHost(Start, 1));
+        auto* Screen = static_cast<std::uint8_t*>(PlatformMap(nullptr, 0x40000, PROT_WRITE, MAP_SHARED, Handle, 0));
+        Screen[0x3FFFF] = 0x5A;
+        EXPECT_EQ(*SimPhysToHost(Start + 0x3FFFF, 1), 0x5A);
         EXPECT_EQ(PlatformMap(nullptr, 0x40001, PROT_WRITE, MAP_SHARED, Handle, 0), MAP_FAILED);
     }
 }
@@ -155,10 +169,11 @@ TEST_F(TDevice, FaultsFailTheirOwnOperation)
     }
 }
 
-// One line per register access (consecutive identical reads of one register folded into one) and per device
-// event; the reset that ends a run closes the trace with the pending folded read written. In fast mode vertical sync
-// (bit 4 of 0xC0001182) always reads 1 and the blitter is never busy. The display
-// latches the start address when its high half is written, the low half stored before it: one flip.
+// One line per register access and per device event. Identical reads fold into one line up to the read that ends a
+// wait (vertical sync reached, the blitter idle), which stands alone; in fast time a read that finds no vertical sync
+// waits for the next blanking. An access the map does not define, a write to a read-only register and a write to
+// the blitter while it runs are stray, traced by their kind and counted. The display latches the start address when
+// its high half is written: one flip. The reset that ends a run closes the trace, the pending folded read written.
 TEST_F(TDevice, TraceWritesOneLinePerAccessAndEvent)
 {
     TTempDir Folder;
@@ -167,8 +182,13 @@ TEST_F(TDevice, TraceWritesOneLinePerAccessAndEvent)
     for (std::uint32_t Offset : {0x1182, 0x1182, 0x1182, 0x1184, 0x1184, 0x1182})
         Read16(Offset);
     WriteBlit(0x2C, 0x00F00140);
-    for (std::uint32_t Offset : {0x34, 0x34, 0x2C})
+    WriteBlit(0x34, 1);
+    for (std::uint32_t Offset : {0x34, 0x34, 0x34})
         ReadBlit(Offset);
+    WriteBlit(0x04, 0x1234);
+    Write16(0x0100, 0x1234);
+    Write16(0x1184, 0);
+    EXPECT_EQ(SimStrayCount(), 3u);
     for (const auto& [Offset, Value] :
          {std::pair(0x290E, 0x0000), {0x2910, 0x0300}, {0x2914, 0x0304}, {0x290E, 0xFFFE}, {0x2910, 0x0302}})
         Write16(Offset, static_cast<std::uint16_t>(Value));
@@ -179,38 +199,52 @@ TEST_F(TDevice, TraceWritesOneLinePerAccessAndEvent)
     PlatformMap(nullptr, 0x800000, PROT_READ | PROT_WRITE, MAP_SHARED, MemHandle, 0x02000000);
     SimInjectFault("fb0-open");
     PlatformOpen("/dev/fb/0", O_RDWR);
-    Read16(0x1182);
-    Read16(0x1182);
+    Read16(0x28DA);
+    Read16(0x28DA);
     SimReset();
-    Read16(0x1182);
     const std::string M = std::to_string(Mixer), H = std::to_string(MemHandle);
     EXPECT_EQ(SplitLines(ReadFile(Folder.File("trace.txt"))),
-              (TLines{"W16 C00028DA 04AB", "R16 C0001182 0010 x3", "R16 C0001184 FFFF x2", "R16 C0001182 0010", "W32 E002002C 00F00140", "R32 E0020034 00000000 x2",
-                      "R32 E002002C 00F00140", "W16 C000290E 0000", "W16 C0002910 0300", "FLIP 1 03000000",
+              (TLines{"W16 C00028DA 04AB", "R16 C0001182 0000", "R16 C0001182 0010", "R16 C0001182 0010",
+                      "R16 C0001184 FFFF x2", "R16 C0001182 0010", "W32 E002002C 00F00140", "W32 E0020034 00000001",
+                      "R32 E0020034 00000001 x3", "BUSY W32 E0020004 00001234", "UNDEFINED W16 C0000100 1234",
+                      "READONLY W16 C0001184 0000", "W16 C000290E 0000", "W16 C0002910 0300", "FLIP 1 03000000",
                       "W16 C0002914 0304", "W16 C000290E FFFE", "W16 C0002910 0302", "FLIP 2 0302FFFE",
                       "OPEN /dev/mixer " + M, "IOCTL " + M + " C0044D04", "MIXER 00008080", "CLOSE " + M,
-                      "MAP " + H + " 02000000 00800000", "FAULT fb0-open", "R16 C0001182 0010 x2"}));
+                      "MAP " + H + " 02000000 00800000", "FAULT fb0-open", "R16 C00028DA 04AB x2"}));
 }
 
-// The snapshot is the page at the start address, each RGB565 component widened to 8 bits by repeating its high bits
-// below it, so that 0 stays 0 and the largest value becomes 255.
-TEST_F(TDevice, SnapshotWidensByBitReplication)
+// A snapshot is the first whole refresh after it was asked for, as the display scanned it: black while the video
+// control has the display off, plain blue where the format is not RGB565, each line the line length after the one
+// before; each RGB565 component widened to 8 bits by repeating its high bits below it.
+TEST_F(TDevice, SnapshotsShowWhatTheDisplayScanned)
 {
-    // The last seven pixels of the page, little-endian: 0x0000, 0xFFFF, 0xF800, 0x07E0, 0x001F, 0x0821, 0x8410.
+    // Pixels 0-6 of line 0, little-endian: 0x0000, 0xFFFF, 0xF800, 0x07E0, 0x001F, 0x0821, 0x8410; line 1 is white.
     const std::uint8_t Pixels[] = {0x00, 0x00, 0xFF, 0xFF, 0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00, 0x21, 0x08, 0x10, 0x84};
-    std::memcpy(SimPhysToHost(0x03040000 + 240 * 640 - 14, 14), Pixels, 14);
+    std::memcpy(SimPhysToHost(0x03040000, 14), Pixels, 14);
+    std::memset(SimPhysToHost(0x03040000 + 640, 640), 0xFF, 640);
+    const std::vector<int> Widened = {0, 0, 0, 255, 255, 255, 255, 0, 0, 0, 255, 0, 0, 0, 255, 8, 4, 8, 132, 130, 132};
+    const struct { std::uint16_t Control, Format, Length; std::vector<int> Line0; int Line1; } Cases[] = {
+        {0x0000, 0x04AB, 640, std::vector<int>(21, 0), 0}, {0x0400, 0x02AB, 640, {0, 0, 255}, 0},
+        {0x0400, 0x04AB, 640, Widened, 255},                {0x0400, 0x04AB, 0, Widened, 0}};
     Write16(0x290E, 0x0000);
     Write16(0x2910, 0x0304);
     TTempDir Folder;
-    ASSERT_TRUE(SimWriteSnapshot(Folder.File("page.png"), nullptr));
-    png_image Image{};
-    Image.version = PNG_IMAGE_VERSION;
-    ASSERT_NE(png_image_begin_read_from_file(&Image, Folder.File("page.png").c_str()), 0);
-    Image.format = PNG_FORMAT_RGB;
-    std::vector<std::uint8_t> Rgb(PNG_IMAGE_SIZE(Image));
-    ASSERT_NE(png_image_finish_read(&Image, nullptr, Rgb.data(), 0, nullptr), 0);
-    EXPECT_EQ(std::vector<int>(Rgb.end() - 21, Rgb.end()),
-              std::vector<int>({0, 0, 0, 255, 255, 255, 255, 0, 0, 0, 255, 0, 0, 0, 255, 8, 4, 8, 132, 130, 132}));
+    for (const auto& Case : Cases) {
+        for (const auto& [Offset, Value] : {std::pair(0x0904, Case.Control), {0x28DA, Case.Format}, {0x290C, Case.Length}})
+            Write16(Offset, Value);
+        std::string Error = "not written";
+        SimSnapshotNextRefresh(Folder.File("page.png"), [&Error](const std::string& Why) { Error = Why; });
+        SimFinishSnapshots();
+        ASSERT_EQ(Error, "");
+        png_image Image{};
+        Image.version = PNG_IMAGE_VERSION;
+        ASSERT_NE(png_image_begin_read_from_file(&Image, Folder.File("page.png").c_str()), 0);
+        Image.format = PNG_FORMAT_RGB;
+        std::vector<std::uint8_t> Rgb(PNG_IMAGE_SIZE(Image));
+        ASSERT_NE(png_image_finish_read(&Image, nullptr, Rgb.data(), 0, nullptr), 0);
+        EXPECT_EQ(std::vector<int>(Rgb.begin(), Rgb.begin() + Case.Line0.size()), Case.Line0) << Case.Length;
+        EXPECT_EQ(Rgb[320 * 3 + 1], Case.Line1) << Case.Control << " " << Case.Format << " " << Case.Length;
+    }
 }
 
 // The mixer's PCM level scales what the listener hears: left in bits 0-7, right in bits 8-15, out of 100, a higher

@@ -127,17 +127,26 @@ TChildResult RunInChild(const std::function<int()>& Body, const TChildOptions& O
 
 TChildResult RunProgram(const std::vector<std::string>& Arguments, const TChildOptions& Options)
 {
-    return RunForked(
-        Options,
-        [&Arguments] {
-            std::vector<char*> Values;
-            for (const std::string& Argument : Arguments)
-                Values.push_back(const_cast<char*>(Argument.c_str()));
-            Values.push_back(nullptr);
-            execvp(Values[0], Values.data());
-            std::fprintf(stderr, "cannot run %s: %s\n", Values[0], std::strerror(errno));
-            _exit(127);
-        });
+    return RunForked(Options, [&Arguments] { ExecProgram(Arguments); });
+}
+
+void ExecProgram(const std::vector<std::string>& Arguments)
+{
+    std::vector<char*> Values;
+    for (const std::string& Argument : Arguments)
+        Values.push_back(const_cast<char*>(Argument.c_str()));
+    Values.push_back(nullptr);
+    execvp(Values[0], Values.data());
+    std::fprintf(stderr, "cannot run %s: %s\n", Values[0], std::strerror(errno));
+    _exit(127);
+}
+
+static const std::vector<std::string> Emulator{BRIMLET_EMULATOR};
+
+std::vector<std::string> Emulated(std::vector<std::string> Command)
+{
+    Command.insert(Command.begin(), Emulator.begin(), Emulator.end());
+    return Command;
 }
 
 bool LineMatches(const std::string& Text, const std::string& Pattern)
@@ -202,7 +211,8 @@ TChildResult TSimRun::Run(const std::vector<std::string>& Arguments, const std::
                           const std::vector<std::string>& Environment) const
 {
     std::vector<std::string> Command = Wrapper;
-    Command.push_back(Dir.File("brimlet-sim"));
+    for (const std::string& Word : Emulated({Dir.File("brimlet-sim")}))
+        Command.push_back(Word);
     Command.insert(Command.end(), Arguments.begin(), Arguments.end());
     std::vector<std::string> Settings{"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"};
     Settings.insert(Settings.end(), Environment.begin(), Environment.end());
@@ -245,9 +255,9 @@ std::vector<std::string> ValgrindWords()
 #if defined(__SANITIZE_ADDRESS__)
     return {};
 #else
-    // The 32-bit run of the tests leaves valgrind out: it is there for the word size, not for memory errors.
-    static const bool Usable =
-        !std::getenv("BRIMLET_NO_VALGRIND") && RunProgram({"valgrind", "--version"}).ExitStatus == 0;
+    // Under an emulator valgrind would check the emulator, not the program; BRIMLET_NO_VALGRIND leaves it out too.
+    static const bool Usable = Emulator.empty() && !std::getenv("BRIMLET_NO_VALGRIND")
+                               && RunProgram({"valgrind", "--version"}).ExitStatus == 0;
     if (!Usable)
         return {};
     return {"valgrind", "--leak-check=full", "--show-leak-kinds=all", "--errors-for-leak-kinds=all",

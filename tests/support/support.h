@@ -45,6 +45,10 @@ struct TChildResult {
 TChildResult RunInChild(const std::function<int()>& Body, const TChildOptions& Options = {});
 // A program, searched in PATH when Arguments[0] has no "/".
 TChildResult RunProgram(const std::vector<std::string>& Arguments, const TChildOptions& Options = {});
+// Replaces this process with that program; on failure it says so and exits with 127.
+[[noreturn]] void ExecProgram(const std::vector<std::string>& Arguments);
+// The command that starts one of the build's executables: a cross build's emulator in front, as CTest has it.
+std::vector<std::string> Emulated(std::vector<std::string> Command);
 
 // Whether Text matches Pattern, in which "<hex>" stands for 8 or more upper-case hexadecimal digits, "<n>" for a
 // decimal number and "<any>" for any non-empty text before the literal rest of the line.

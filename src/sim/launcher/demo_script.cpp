@@ -20,7 +20,7 @@ const char* const DemoScript = R"(# brimlet-sim's built-in demo
 # V-Sync off for a long pass to the right: the frame rate is no longer held to the display's.
 380 tap b2
 380 hold right
-910 snapshot demo-3.png
+910 snapshot demo-3.png       # torn: the display scans the pages as they are drawn
 920 release right
 920 tap b1
 

@@ -23,6 +23,7 @@
 namespace {
 
 constexpr int UnusableStatus = 2;
+constexpr int StrictStatus = 4;
 
 bool Window = false;
 bool Demo = false;
@@ -91,6 +92,13 @@ bool PrepareDevice(const TLauncherOptions& Options)
     }
     SimSetFastMode(Options.Fast);
     SimSetWindowed(Window);
+    if (Options.Strict)
+        SimOnStray([](const std::string& Access) {
+            Say("stray access " + Access + ": the run ends here (--strict)");
+            SimCloseAudioOut();
+            SimCloseTrace();
+            _exit(StrictStatus);
+        });
     return true;
 }
 
@@ -149,8 +157,11 @@ int main(int ArgumentCount, char** Arguments)
     const int Status =
         RunApplication(static_cast<int>(ProgramArguments.size() - 1), ProgramArguments.data(), TestProgram);
 
+    SimFinishSnapshots();
     SimOnFlip(nullptr);
     SimCloseAudioOut();
     SimCloseTrace();
+    if (SimStrayCount() > 0)
+        Say(std::to_string(SimStrayCount()) + " stray accesses to the device's registers (--trace shows them)");
     return Status;
 }

@@ -22,9 +22,9 @@ void Say(const std::string& Text)
 
 void WriteSnapshot(const std::string& File)
 {
-    std::string Error;
-    if (SimWriteSnapshot(File, &Error))
-        Say("wrote snapshot " + File);
-    else
-        Say("snapshot " + File + " not written: " + Error);
+    SimSnapshotNextRefresh(
+        File,
+        [File](const std::string& Error) {
+            Say(Error.empty() ? "wrote snapshot " + File : "snapshot " + File + " not written: " + Error);
+        });
 }

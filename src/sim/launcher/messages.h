@@ -8,5 +8,5 @@
 void WriteStandardError(const std::string& Text);
 // Writes "brimlet-sim: " and Text as one line.
 void Say(const std::string& Text);
-// Writes the shown page to File as a snapshot and says so, or why it could not.
+// Writes the display's next whole refresh to File as a snapshot and says so, or why it could not.
 void WriteSnapshot(const std::string& File);

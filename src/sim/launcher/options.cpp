@@ -55,8 +55,8 @@ TOptionsOutcome ParseLauncherOptions(int Count, char** Values, TLauncherOptions&
             }
             continue;
         }
-        if (Word == "--fast") {
-            Options.Fast = true;
+        if (Word == "--fast" || Word == "--strict") {
+            (Word == "--fast" ? Options.Fast : Options.Strict) = true;
             continue;
         }
         if (Word != "--script" && Word != "--trace" && Word != "--audio-out" && Word != "--frames"
@@ -109,7 +109,8 @@ std::string LauncherUsage()
            "  --frames N        hold the exit button (button 4) once N frames have been shown\n"
            "  --headless        no window (the default where there is no display)\n"
            "  --window          a window with the keyboard (the default where there is a display)\n"
-           "  --fast            no modelled device time\n"
+           "  --fast            device time counted by the program's accesses: no delays, the same every run\n"
+           "  --strict          end the run at the first stray access to the registers (exit status 4)\n"
            "  --trace FILE      write every register access to FILE\n"
            "  --audio-out FILE  write what the listener hears (after the mixer level) to FILE as a WAV file\n"
            "  --fault NAME      inject a failure (repeatable); --fault help lists the names\n"

@@ -13,6 +13,7 @@ struct TLauncherOptions {
     bool Headless = false;
     bool Window = false;
     bool Fast = false;
+    bool Strict = false;
     std::string TraceFile;           // "" when there is none
     std::string AudioOutFile;        // "" when there is none
     std::vector<std::string> Faults; // known fault names, in the order given

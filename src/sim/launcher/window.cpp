@@ -26,7 +26,7 @@ int LastSnapshot = 0;
 
 void Present(SDL_Surface* Screen)
 {
-    std::vector<std::uint16_t> Page = SimShownPage();
+    std::vector<std::uint16_t> Page = SimShownPicture();
     SDL_Surface* Shown =
         SDL_CreateRGBSurfaceFrom(Page.data(), PageWidth, PageHeight, 16, PageWidth * 2, 0xF800, 0x07E0, 0x001F, 0);
     if (Shown == nullptr)
@@ -81,6 +81,7 @@ void StartWindow()
     Presented = false;
     LateReleases.clear();
     LastSnapshot = 0;
+    SimScanEveryRefresh(true);
     StartKeyboard();
 }
 
