@@ -71,6 +71,9 @@ TLines SplitLines(const std::string& Text)
     return Lines;
 }
 
+// The emulator that runs the test's own executables when they are built for another machine; empty on the host.
+static const std::vector<std::string> Emulator{BRIMLET_EMULATOR};
+
 namespace {
 
 // Forks; the child sends its output to files in a temporary folder, sets up its working folder and environment and
@@ -97,7 +100,8 @@ TChildResult RunForked(const TChildOptions& Options, const std::function<void()>
     int Status = 0;
     pid_t Done;
     for (int Waited = 0; (Done = waitpid(Pid, &Status, WNOHANG)) == 0 || (Done < 0 && errno == EINTR); ++Waited) {
-        if (Waited == Options.TimeoutSeconds * 100)
+        // An emulated child runs several times slower.
+        if (Waited == Options.TimeoutSeconds * (Emulator.empty() ? 100 : 500))
             kill(Pid, SIGKILL);
         usleep(10000);
     }
@@ -140,8 +144,6 @@ void ExecProgram(const std::vector<std::string>& Arguments)
     std::fprintf(stderr, "cannot run %s: %s\n", Values[0], std::strerror(errno));
     _exit(127);
 }
-
-static const std::vector<std::string> Emulator{BRIMLET_EMULATOR};
 
 std::vector<std::string> Emulated(std::vector<std::string> Command)
 {
