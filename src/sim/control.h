@@ -22,9 +22,11 @@ void SimSetFastMode(bool Fast);
 bool SimInjectFault(const std::string& Name);
 std::vector<std::pair<std::string, std::string>> SimFaultList();
 
-// The trace to File; closing writes a pending folded read.
+// The trace to File; closing writes a pending folded read. Failed: a write to the file, its flush or its closing
+// failed since it was opened, so that the trace is incomplete.
 bool SimOpenTrace(const std::string& File);
 void SimCloseTrace();
+bool SimTraceFailed();
 
 // The input panel.
 enum class TSimInput {
@@ -48,8 +50,11 @@ enum class TSimInput {
     UpRight
 };
 void SimSetInput(TSimInput Input, bool Held);
+// Whether the input is held now, by the keyboard or a script.
+bool SimInputHeld(TSimInput Input);
 // "b1" to "b10", "up", "down", "left", "right", "upleft", "upright", "downleft", "downright".
 bool SimParseInput(const std::string& Name, TSimInput& Input);
+std::string SimInputName(TSimInput Input);
 
 // The display. The observer is called right after each latch with the new flip count; one at a time, an empty one
 // removes it.
@@ -63,14 +68,28 @@ std::vector<std::uint16_t> SimShownPicture();
 void SimSnapshotNextRefresh(const std::string& File, std::function<void(const std::string& Error)> Done);
 void SimFinishSnapshots();
 
-// A 16-bit stereo WAV of what the listener hears.
+// A 16-bit stereo WAV of what the listener hears. Failed: a write of the capture failed since it was opened, its
+// closing included, so that the file is incomplete.
 bool SimOpenAudioOut(const std::string& File);
 void SimCloseAudioOut();
+bool SimAudioOutFailed();
 
 // Stray accesses (an undefined offset or width, a write to a read-only register, a write to the blitter while it
 // runs) since the reset. The observer is called with each as its trace line ("UNDEFINED W16 C0000100 1234").
 std::uint64_t SimStrayCount();
 void SimOnStray(std::function<void(const std::string& Access)> Observer);
 
-// Windowed presentation drops SDL_FULLSCREEN from the program's mode request, so the window stays a window.
-void SimSetWindowed(bool Windowed);
+// Windowed presentation: the program's mode request, which asks for the full screen, is answered by Open with the
+// window's own mode at the program's depth, so that the program's screen surface is the window's. Empty (as at
+// first): requests go to SDL as they are.
+struct SDL_Surface;
+void SimSetWindowed(std::function<SDL_Surface*(int BitsPerPixel)> Open);
+// SDL's own SDL_SetVideoMode, past the windowed answer: for the window's modes.
+SDL_Surface* SimSetVideoMode(int Width, int Height, int BitsPerPixel, std::uint32_t Flags);
+
+// Pausing: while paused, the program's next device access calls the observer over and over instead of going on,
+// until the device is no longer paused, so that the launcher keeps its window alive meanwhile. The pause is no
+// device time. A reset unpauses; the observer stays. Without an observer the device never stops.
+void SimPause(bool Paused);
+bool SimPaused();
+void SimOnPaused(std::function<void()> Observer);

@@ -5,6 +5,8 @@
 #include "sim/display.h"
 
 #include <cerrno>
+#include <functional>
+#include <utility>
 #include <time.h>
 
 namespace {
@@ -17,12 +19,27 @@ std::int64_t Counted = 0;
 // moment the following interval begins.
 bool BlankingOwed = false;
 std::int64_t BlankingOwedUntil = 0;
+bool Paused = false;
+std::function<void()> PausedObserver;
 
 std::int64_t HostNow()
 {
     timespec Now{};
     clock_gettime(CLOCK_MONOTONIC, &Now);
     return static_cast<std::int64_t>(Now.tv_sec) * NanosecondsPerSecond + Now.tv_nsec;
+}
+
+// The program stands at its access while the observer runs. Modelled time moves its epoch on by the pause, so that
+// the device finds no time gone by; fast time counts accesses only, so it stands still by itself.
+void HoldWhilePaused()
+{
+    const std::int64_t Start = HostNow();
+    while (Paused && PausedObserver) {
+        // A copy, so that the observer may replace or remove itself while it runs.
+        auto Observer = PausedObserver;
+        Observer();
+    }
+    Epoch += HostNow() - Start;
 }
 
 } // namespace
@@ -39,6 +56,8 @@ std::int64_t DeviceNow()
 
 void TickAccess()
 {
+    if (Paused)
+        HoldWhilePaused();
     if (Fast)
         Counted += AccessNanoseconds;
     const std::int64_t Now = DeviceNow();
@@ -106,4 +125,20 @@ void SimSetFastMode(bool IsFast)
     Counted = 0;
     BlankingOwed = false;
     BlankingOwedUntil = 0;
+    Paused = false;
+}
+
+void SimPause(bool Pause)
+{
+    Paused = Pause;
+}
+
+bool SimPaused()
+{
+    return Paused;
+}
+
+void SimOnPaused(std::function<void()> Observer)
+{
+    PausedObserver = std::move(Observer);
 }

@@ -2,7 +2,6 @@
 
 #include "device/register_map.h"
 #include "sim/control.h"
-#include "sim/probes.h"
 
 #include <array>
 #include <cstddef>
@@ -87,6 +86,12 @@ bool SimInputHeld(TSimInput Input)
 {
     auto Index = static_cast<std::size_t>(Input);
     return Index < InputCount && Held[Index];
+}
+
+std::string SimInputName(TSimInput Input)
+{
+    auto Index = static_cast<std::size_t>(Input);
+    return Index < InputCount ? InputTable[Index].Name : "";
 }
 
 bool SimParseInput(const std::string& Name, TSimInput& Input)

@@ -16,9 +16,6 @@ std::uint8_t* SimPhysToHost(std::uint32_t Address, std::uint32_t Length);
 void SimPokeReg16(std::uint32_t Offset, std::uint16_t Value);
 // Blitter pixels that fell outside RAM and were skipped, since the reset.
 std::uint64_t SimBlitterSkippedPixels();
-// Whether the input is held now, by the keyboard or a script.
-enum class TSimInput;
-bool SimInputHeld(TSimInput Input);
 // Simulated device descriptors (/dev/mem, /dev/fb/N, /dev/mixer) open now.
 int SimOpenDeviceFiles();
 // The latched start address, and the flips latched since the reset.

@@ -13,6 +13,8 @@
 #include <SDL_mixer.h>
 #include <cstdio>
 #include <cstring>
+#include <functional>
+#include <utility>
 
 extern "C" {
 int __real_SDL_Init(Uint32 Flags);
@@ -29,7 +31,7 @@ bool VideoInfoFails = false;
 SDL_VideoInfo VideoInfoCopy;
 TSimVideoRequest LastVideoRequest = {};
 // A presentation choice of the launcher, like the observers: a reset leaves it alone.
-bool Windowed = false;
+std::function<SDL_Surface*(int)> OpenWindow;
 
 } // namespace
 
@@ -88,8 +90,8 @@ const SDL_VideoInfo* __wrap_SDL_GetVideoInfo(void)
 SDL_Surface* __wrap_SDL_SetVideoMode(int Width, int Height, int BitsPerPixel, Uint32 Flags)
 {
     LastVideoRequest = {true, Width, Height, BitsPerPixel, Flags};
-    if (Windowed)
-        Flags &= ~static_cast<Uint32>(SDL_FULLSCREEN);
+    if (OpenWindow)
+        return OpenWindow(BitsPerPixel);
     return __real_SDL_SetVideoMode(Width, Height, BitsPerPixel, Flags);
 }
 
@@ -120,7 +122,12 @@ void SimFailVideoInfo()
     VideoInfoFails = true;
 }
 
-void SimSetWindowed(bool NewWindowed)
+void SimSetWindowed(std::function<SDL_Surface*(int BitsPerPixel)> Open)
 {
-    Windowed = NewWindowed;
+    OpenWindow = std::move(Open);
+}
+
+SDL_Surface* SimSetVideoMode(int Width, int Height, int BitsPerPixel, std::uint32_t Flags)
+{
+    return __real_SDL_SetVideoMode(Width, Height, BitsPerPixel, Flags);
 }

@@ -27,7 +27,6 @@ std::mutex CaptureLock;
 std::FILE* CaptureFile = nullptr;
 std::uint32_t CaptureBytes = 0;
 bool CaptureFailed = false;
-std::string CaptureName;
 
 void PutLe16(unsigned char* At, std::uint32_t Value)
 {
@@ -126,7 +125,6 @@ bool SimOpenAudioOut(const std::string& File)
     CaptureFile = Opened;
     CaptureBytes = 0;
     CaptureFailed = false;
-    CaptureName = File;
     return true;
 }
 
@@ -135,13 +133,11 @@ void SimCloseAudioOut()
     std::FILE* Closing;
     std::uint32_t Bytes;
     bool Failed;
-    std::string Name;
     {
         std::lock_guard<std::mutex> Guard(CaptureLock);
         Closing = CaptureFile;
         Bytes = CaptureBytes;
         Failed = CaptureFailed;
-        Name = CaptureName;
         CaptureFile = nullptr;
     }
     if (!Closing)
@@ -153,6 +149,12 @@ void SimCloseAudioOut()
         Failed = true;
     if (std::fclose(Closing) != 0)
         Failed = true;
-    if (Failed)
-        std::fprintf(stderr, "brimlet-sim: the audio capture %s could not be written completely\n", Name.c_str());
+    std::lock_guard<std::mutex> Guard(CaptureLock);
+    CaptureFailed = Failed;
+}
+
+bool SimAudioOutFailed()
+{
+    std::lock_guard<std::mutex> Guard(CaptureLock);
+    return CaptureFailed;
 }

@@ -12,6 +12,7 @@ namespace {
 
 // Lines go to the file when it is open, else to memory while the memory sink is on.
 std::FILE* TraceFile = nullptr;
+bool FileFailed = false;
 bool ToMemory = false;
 std::vector<std::string> Lines;
 bool CloseRegistered = false;
@@ -90,6 +91,7 @@ void TraceEvent(const char* Format, ...)
 bool SimOpenTrace(const std::string& File)
 {
     ResetTrace();
+    FileFailed = false;
     TraceFile = std::fopen(File.c_str(), "w");
     if (TraceFile == nullptr)
         return false;
@@ -102,10 +104,18 @@ bool SimOpenTrace(const std::string& File)
 void SimCloseTrace()
 {
     FlushPendingRead();
-    if (TraceFile != nullptr)
-        std::fclose(TraceFile);
+    // fclose writes what the buffer holds, so its failure, like an earlier write's, leaves the trace incomplete.
+    if (TraceFile != nullptr) {
+        const bool Failed = SimTraceFailed();
+        FileFailed = std::fclose(TraceFile) != 0 || Failed;
+    }
     TraceFile = nullptr;
     ToMemory = false;
+}
+
+bool SimTraceFailed()
+{
+    return FileFailed || (TraceFile != nullptr && std::ferror(TraceFile) != 0);
 }
 
 void SimTraceToMemory()

@@ -104,6 +104,39 @@ TEST(Launcher, AudioOutWritesWhatTheListenerHears)
     EXPECT_NE(Wave.find_first_not_of('\0', 44), std::string::npos) << "only silence";
 }
 
+// A recording replayed headless holds the same inputs at the same flips: the same snapshots in fast time.
+TEST(Launcher, RecordingReplaysTheSameFrames)
+{
+    TSimRun Run;
+    Run.Put("s.txt", "0 hold b7\n2 tap right\n3 release b7\n9 snapshot a.png\n10 hold b4\n");
+    ASSERT_EQ(Run.Run({"--fast", "--headless", "--script", "s.txt", "--record", "r.txt"}).ExitStatus, 0);
+    const TLines Recorded = SplitLines(ReadFile(Run.File("r.txt")));
+    EXPECT_EQ(TLines(Recorded.begin() + 1, Recorded.end()),
+              (TLines{"# options: --fast --headless --script s.txt --record r.txt", "0 hold b7", "2 hold right",
+                      "3 release b7", "3 release right", "10 hold b4"}));
+    Run.Put("r.txt", ReadFile(Run.File("r.txt")) + "9 snapshot b.png\n");
+    ASSERT_EQ(Run.Run({"--fast", "--headless", "--script", "r.txt"}).ExitStatus, 0);
+    EXPECT_TRUE(ReadFile(Run.File("a.png")) == ReadFile(Run.File("b.png")));
+}
+
+// A display that does not open: a run without --window goes on headless, one with it is refused. A headless run
+// that nothing ends but a signal is warned of.
+TEST(Launcher, ADisplayThatDoesNotOpenMeansNoWindow)
+{
+    TSimRun Run;
+    const TLines NoDisplay{"SDL_VIDEODRIVER", "DISPLAY=:65000"};
+    TChildResult Result = Run.Run({"--fast", "--frames", "2"}, {}, NoDisplay);
+    EXPECT_EQ(Result.ExitStatus, 0);
+    EXPECT_EQ(Result.Err, "brimlet-sim: cannot open the display :65000: running headless\n");
+    Result = Run.Run({"--headless", "--script", "/dev/null", "--fault", "fb0-open"});
+    EXPECT_EQ(Result.Err, "brimlet-sim: the run ends only on a signal (Ctrl-C): nothing holds button 4, neither the "
+                          "script nor --frames\n");
+    EXPECT_EQ(Run.Run({"-h"}).Out.rfind("usage: brimlet-sim", 0), 0u);
+    Result = Run.Run({"--window"}, {}, NoDisplay);
+    EXPECT_EQ(Result.ExitStatus, 2);
+    EXPECT_EQ(Result.Err, "brimlet-sim: --window needs a display: cannot open the display :65000\n");
+}
+
 // The generators use fixed seeds: run again, each writes the build's bytes. The picture is a 1024 x 768 bitmap of
 // 24 bits, stored bottom-up.
 TEST(Generators, WriteTheSameBytesEveryRun)
@@ -118,17 +151,33 @@ TEST(Generators, WriteTheSameBytesEveryRun)
     EXPECT_EQ(ReadFile(BRIMLET_DATA_DIR "/galaxy.bmp").substr(18, 12), std::string("\0\4\0\0\0\3\0\0\1\0\x18\0", 12));
 }
 
-// On a virtual X display: S writes snapshot-1.png, the program reads B as button 2 and a held arrow as its contact,
-// and the close box ends the run through the program's own shutdown.
+// The pixel at X, Y of an xwd grab of a 24-bit window (header and colours first, words big-endian), as 0xRRGGBB.
+std::uint32_t GrabPixel(const std::string& Grab, std::size_t X, std::size_t Y)
+{
+    const auto Word = [&Grab](std::size_t At) {
+        std::uint32_t Value = 0;
+        for (std::size_t Byte = At; Byte < At + 4 && Byte < Grab.size(); ++Byte)
+            Value = Value << 8 | static_cast<std::uint8_t>(Grab[Byte]);
+        return Value;
+    };
+    const std::size_t At = Word(0) + Word(76) * 12 + Y * Word(48) + X * 4;
+    return At + 4 <= Grab.size() ? Word(At) : 0xDEAD;
+}
+
+// On a virtual X display, at --scale 2: a 640 x 480 window whose picture stays twice the display, centred between
+// black bars, when it grows; F11 fills the screen and back; P pauses the device and the period key steps exactly one
+// flip; S writes snapshot-1.png without the F1 key map; the program reads B as button 2 and a held arrow as its
+// contact, and the close box ends the run through the program's own shutdown.
 TEST(Launcher, WindowTakesKeysAndEndsAtTheCloseBox)
 {
-    if (RunProgram({"sh", "-c", "command -v xvfb-run && command -v xdotool"}).ExitStatus != 0)
-        GTEST_SKIP() << "xvfb-run and xdotool are needed to drive the window";
+    if (RunProgram({"sh", "-c", "command -v xvfb-run && command -v xdotool && command -v xwd"}).ExitStatus != 0)
+        GTEST_SKIP() << "xvfb-run, xdotool and xwd are needed to drive the window";
     TSimRun Run;
+    Run.Put("galaxy.bmp", Rgb565Bmp(1024, 768, PatternPixel));
     // The server, on a display number of its own, is named in "display" once a client can reach it (xvfb-run may start
     // its command earlier) and lives while its shell finds that file, 90 s at most; the program, 60 s at most.
     RunProgram({"sh", "-c",
-                "xvfb-run -a -n $((100 + $$ % 10000)) -s '-screen 0 640x480x24' sh -c 'n=0 && until xdotool "
+                "xvfb-run -a -n $((100 + $$ % 10000)) -s '-screen 0 1280x960x24' sh -c 'n=0 && until xdotool "
                 "getdisplaygeometry >/dev/null 2>&1 || [ $n -gt 99 ]; do sleep .1; n=$((n+1)); done; echo \"$DISPLAY\" "
                 ">display.new && echo \"$XAUTHORITY\" >>display.new && mv display.new display && n=0 && "
                 "while [ -e display ] && [ $n -lt 900 ]; do sleep 0.1; n=$((n+1)); done' </dev/null >/dev/null 2>&1 &"},
@@ -142,7 +191,7 @@ TEST(Launcher, WindowTakesKeysAndEndsAtTheCloseBox)
     // be the run's exit status.
     Run.Put("x11.supp", "leak:libX11.so\n");
     RunProgram({"sh", "-c",
-                "(timeout -s KILL 60 ./brimlet-sim --window --trace trace.txt >out.txt 2>err.txt; echo $? >status.new; "
+                "(timeout -s KILL 60 ./brimlet-sim --window --scale 2 --trace trace.txt >out.txt 2>err.txt; echo $? >status.new; "
                 "mv status.new status) </dev/null >/dev/null 2>&1 &"},
                {Run.Folder(), "", X11 + TLines{"SDL_VIDEODRIVER", "SDL_AUDIODRIVER=dummy",
                                                "LSAN_OPTIONS=suppressions=x11.supp:print_suppressions=0"}, 30});
@@ -151,12 +200,43 @@ TEST(Launcher, WindowTakesKeysAndEndsAtTheCloseBox)
         return WaitFor(
             [&] { return PathExists(Run.File(File)) && ReadFile(Run.File(File)).find(Text) != std::string::npos; });
     };
-    const TLines Found = SplitLines(Tool({"search", "--sync", "--name", "^brimlet-sim$"}).Out);
+    const TLines Found = SplitLines(Tool({"search", "--sync", "--name", "^brimlet-sim: "}).Out);
     ASSERT_EQ(Found.size(), 1u) << ReadFile(Run.File("err.txt"));
     const std::string Window = Found[0];
+    const auto Sized = [&](const std::string& Size) {
+        return WaitFor([&] { return Tool({"getwindowgeometry", Window}).Out.find("Geometry: " + Size) != std::string::npos; });
+    };
+    const auto Title = [&] { return Tool({"getwindowname", Window}).Out; };
+    EXPECT_TRUE(Sized("640x480"));
 
+    Tool({"key", "--window", Window, "F1"});
     Tool({"key", "--window", Window, "s"});
     ASSERT_TRUE(Shows("err.txt", "brimlet-sim: wrote snapshot snapshot-1.png\n"));
+    ExpectView(Run.File("snapshot-1.png"), 1024, 768, 352, 200, 128, true);
+    // 1000 x 700 holds the picture twice over at (180, 110); its corners are never black, the bars always.
+    Tool({"windowsize", Window, "1000", "700"});
+    EXPECT_TRUE(WaitFor([&] {
+        RunProgram({"sh", "-c", "xwd -silent -id " + Window + " >grab.xwd"}, {Run.Folder(), "", X11, 30});
+        const std::string Grab = ReadFile(Run.File("grab.xwd"));
+        return GrabPixel(Grab, 179, 300) == 0 && GrabPixel(Grab, 820, 300) == 0 && GrabPixel(Grab, 500, 109) == 0
+            && GrabPixel(Grab, 500, 590) == 0 && GrabPixel(Grab, 180, 110) != 0 && GrabPixel(Grab, 819, 589) != 0;
+    }));
+    Tool({"key", "--window", Window, "F11"});
+    EXPECT_TRUE(Sized("1280x960"));
+    Tool({"key", "--window", Window, "F11"});
+    EXPECT_TRUE(Sized("1000x700"));
+    // Paused, the flip count in the title stands still; a step adds exactly one.
+    Tool({"key", "--window", Window, "p"});
+    ASSERT_TRUE(WaitFor([&] { return Title().find("paused at flip ") != std::string::npos; }));
+    const std::string Paused = Title();
+    const unsigned long Flip = std::stoul(Paused.substr(Paused.find("flip ") + 5));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_EQ(Title(), Paused);
+    Tool({"key", "--window", Window, "period"});
+    EXPECT_TRUE(WaitFor([&] { return Title() != Paused; }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_EQ(Title(), "brimlet-sim: paused at flip " + std::to_string(Flip + 1) + ", x2 - F1: keys\n");
+    Tool({"key", "--window", Window, "p"});
     Tool({"key", "--window", Window, "b"});
     ASSERT_TRUE(Shows("trace.txt", "\nR16 C0001184 DFFF"));
     Tool({"keydown", "--window", Window, "Right"});

@@ -50,6 +50,7 @@ struct TEnd {
     const char* Changed = nullptr; // a data file taken away, or made a folder
     bool Folder = false;
     std::string Shell = ""; // runs the executable ("$1") with the rest of the words
+    std::string Err = "";   // a line of standard error
 };
 
 void PrintTo(const TEnd& End, std::ostream* Out)
@@ -104,6 +105,18 @@ const TEnd Ends[] = {
     // The launcher's own refusals, before the program or the trace starts.
     {"FramesGivenTwice", 2, {"--frames", "3"}, {}, {}, 2, 0},
     {"ScriptUnreadable", 2, {"--script", "missing.txt"}, {}, {}, 2, 0},
+    // The launcher's own files that cannot be written: the run goes on to its end, then says so in its status.
+    {"TraceUnwritable", 2, {}, Whole, WholeLog, 3, 0, nullptr, false, "ln -s /dev/full trace.txt && exec \"$@\"",
+     "brimlet-sim: the trace trace.txt could not be written completely"},
+    {"SnapshotUnwritable", 2, {"--script", "s.txt"}, Whole, WholeLog, 3, 1, nullptr, false,
+     "echo '1 snapshot none/s.png' >s.txt && exec \"$@\"", "brimlet-sim: snapshot none/s.png not written: <any>"},
+    {"RecordingUnwritable", 2, {"--record", "/dev/full"}, Whole, WholeLog, 3, 1, nullptr, false, "",
+     "brimlet-sim: cannot write the recording /dev/full: <any>"},
+    {"AudioOutUnwritable", 2, {"--audio-out", "/dev/full"}, Whole, WholeLog, 3, 1, nullptr, false, "",
+     "brimlet-sim: the audio capture /dev/full could not be written completely"},
+    {"ProgramStatusFirst", 2, {"--record", "/dev/full", "--", "--frames"},
+     Banner + Report("EConvertError : \"--frames\" is an invalid integer"), FirstLog + TLines{SdlLog[0]} + LastLog,
+     217, 1},
 };
 
 class RunEnd : public testing::TestWithParam<TEnd> {};
@@ -122,6 +135,9 @@ TEST_P(RunEnd, PrintsLogsShowsAndReleasesAsItShould)
                     + Case.Arguments,
                 Case.Shell.empty() ? TLines{} : TLines{"sh", "-c", Case.Shell, "sh"});
     EXPECT_EQ(Result.ExitStatus, Case.Status) << Result.Err;
+    const TLines Err = SplitLines(Result.Err);
+    const auto Said = [&Case](const std::string& Line) { return LineMatches(Line, Case.Err); };
+    EXPECT_TRUE(Case.Err.empty() || std::any_of(Err.begin(), Err.end(), Said)) << Result.Err;
     ExpectLines(Case.Out, Result.Out);
     EXPECT_EQ(PathExists(Run.File("brimlet-sim.log")), !Case.Log.empty());
     std::string Log;
@@ -129,7 +145,7 @@ TEST_P(RunEnd, PrintsLogsShowsAndReleasesAsItShould)
         Log += Entry + "\n";
     ExpectLines(Case.Log, Log);
     ASSERT_EQ(PathExists(Run.File("trace.txt")), Case.Status != 2);
-    if (Case.Status != 2) {
+    if (Case.Status != 2 && Case.Status != 3) {
         const bool Looped = std::find(Case.Out.begin(), Case.Out.end(), "Video done") != Case.Out.end();
         EXPECT_EQ(Run.Trace("FLIP").size(), Looped ? Case.Frames : 0u);
         EXPECT_EQ(Run.Trace("OPEN").size() - Run.Trace("CLOSE").size(), Case.LeftOpen);

@@ -3,6 +3,7 @@
 
 #include "platform/platform.h"
 #include "sim/control.h"
+#include "sim/device_time.h"
 #include "sim/probes.h"
 #include "sim/speaker.h"
 #include "support/support.h"
@@ -17,6 +18,7 @@
 #include <tuple>
 
 #include <fcntl.h>
+#include <unistd.h>
 #include <linux/fb.h>
 #include <sys/mman.h>
 
@@ -67,6 +69,23 @@ protected:
     volatile std::uint16_t* Regs = nullptr;
     volatile std::uint32_t* Blit = nullptr;
 };
+
+// Paused, the program stands at its next access while the pause observer runs, and modelled time stands still.
+TEST_F(TDevice, PauseHoldsTheProgramAndItsTime)
+{
+    SimSetFastMode(false);
+    int Calls = 0;
+    SimOnPaused([&Calls] {
+        SimPause(++Calls < 5);
+        usleep(30000);
+    });
+    const std::int64_t Before = DeviceNow();
+    SimPause(true);
+    Read16(0x1184);
+    EXPECT_EQ(Calls, 5);
+    EXPECT_LT(DeviceNow() - Before, 75000000);
+    SimOnPaused(nullptr);
+}
 
 // Inputs power on released, reading 1. A held input reads 0 in its own bit of its own register and nowhere else.
 // The input registers ignore writes, held inputs combine, and the bits no input drives read what the block stores.

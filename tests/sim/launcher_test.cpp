@@ -1,7 +1,9 @@
-// The launcher's parts in-process: its command line, the script parser, the script player and the keyboard.
+// The launcher's parts in-process: its command line, the script parser, the script player, the recorder and the
+// keyboard.
 
 #include "sim/launcher/keyboard.h"
 #include "sim/launcher/options.h"
+#include "sim/launcher/recorder.h"
 #include "sim/launcher/script_player.h"
 #include "sim/probes.h"
 #include "support/support.h"
@@ -22,7 +24,8 @@ std::string HeldInputs()
     return Held;
 }
 
-// A command line as "SCRIPT,FRAMES,MODES,TRACE,CAPTURE,FAULTS |" and the program's own words, or why it is unusable.
+// A command line as "SCRIPT,FRAMES,MODES,TRACE,CAPTURE,FAULTS [record FILE] [scale N] |" and the program's own words,
+// or why it is unusable.
 std::string Parsed(std::vector<const char*> Words)
 {
     Words.insert(Words.begin(), "brimlet-sim");
@@ -36,7 +39,8 @@ std::string Parsed(std::vector<const char*> Words)
         + O.AudioOutFile + ",";
     for (const std::string& Fault : O.Faults)
         Text += Fault + " ";
-    Text += "|";
+    Text += (O.RecordFile.empty() ? "" : "record " + O.RecordFile + " ")
+        + (O.Scale != 0 ? "scale " + std::to_string(O.Scale) + " " : "") + "|";
     for (const std::string& Argument : O.ProgramArguments)
         Text += " " + Argument;
     return Text;
@@ -53,6 +57,17 @@ TEST(LauncherOptions, ParsesUsableCommandLinesAndSaysWhatIsWrongWithOthers)
         {{"-1", "--headless"}, ",,,,,| -1 --headless"},
         {{"--fast", "--help", "--bogus"}, "help"},
         {{"--fault", "help"}, "fault help"},
+        {{"-h", "--bogus"}, "help"},
+        {{"--fast", "-V"}, "version"},
+        {{"--script=s", "--frames=5", "--trace=t", "--audio-out=a=b", "--fault=mem-open", "--record=r", "--scale=8",
+          "-1"},
+         "s,5,,t,a=b,mem-open record r scale 8 | -1"},
+        {{"--record", "r", "--scale", "1", "-$12", "-x"}, ",,,,,record r scale 1 | -$12 -x"},
+        {{"--fast", "-x", "1"}, "unusable: unknown option -x (--help lists the options)"},
+        {{"--fast=1"}, "unusable: --fast takes no value"},
+        {{"--scale", "9"}, "unusable: --scale needs a whole number from 1 to 8, not \"9\""},
+        {{"--scale=0"}, "unusable: --scale needs a whole number from 1 to 8, not \"0\""},
+        {{"--record="}, "unusable: --record needs a file name"},
         {{"--bogus"}, "unusable: unknown option --bogus (--help lists the options)"},
         {{"--headless", "--frames"}, "unusable: --frames needs a value"},
         {{"--frames", "-1"}, "unusable: --frames needs a number of frames from 0 to 4294967295, not \"-1\""},
@@ -123,6 +138,28 @@ TEST(ScriptPlayer, PlaysEachCommandAtItsFlip)
     }
     SimFinishSnapshots();
     EXPECT_TRUE(PathExists(Folder.File("two.png")));
+}
+
+// Each change of the panel stands at the flip it was recorded at, after a header that no word can break.
+TEST(Recorder, WritesEachChangeOfThePanelAtItsFlip)
+{
+    TTempDir Folder;
+    SimReset();
+    SimSetInput(TSimInput::B1, true);
+    ASSERT_TRUE(StartRecording(Folder.File("r.txt"), {"--fast", "a\n1 hold b4"}, {"18"}));
+    RecordAt(0);
+    SimSetInput(TSimInput::Up, true);
+    RecordAt(3);
+    SimSetInput(TSimInput::B1, false);
+    SimSetInput(TSimInput::B10, true);
+    SimSetInput(TSimInput::Up, false);
+    SimSetInput(TSimInput::Up, true);
+    RecordAt(5);
+    StopRecording();
+    const TLines Lines = SplitLines(ReadFile(Folder.File("r.txt")));
+    EXPECT_EQ(TLines(Lines.begin() + 1, Lines.end()),
+              (TLines{"# options: --fast a?1 hold b4", "# program flags: 18", "0 hold b1", "3 hold up", "5 release b1",
+                      "5 hold b10"}));
 }
 
 // The arrows drive one contact of the ring: two together give the diagonal between them, opposite ones cancel.

@@ -4,13 +4,14 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <X11/Xlib.h>
 
 namespace {
 
 bool Exists(const std::string& Path)
 {
-    struct stat Status;
-    return stat(Path.c_str(), &Status) == 0;
+    struct stat Information;
+    return stat(Path.c_str(), &Information) == 0;
 }
 
 bool IsSet(const char* Name)
@@ -26,6 +27,21 @@ bool DisplayAvailable()
     if (const char* Driver = std::getenv("SDL_VIDEODRIVER"); Driver != nullptr && *Driver != '\0')
         return std::string(Driver) != "dummy";
     return IsSet("DISPLAY");
+}
+
+bool DisplayOpens(std::string& Reason)
+{
+    const char* Driver = std::getenv("SDL_VIDEODRIVER");
+    if (Driver != nullptr && *Driver != '\0' && std::string(Driver) != "x11")
+        return true;
+    Display* Opened = XOpenDisplay(nullptr);
+    if (Opened == nullptr) {
+        const std::string Name = XDisplayName(nullptr);
+        Reason = Name.empty() ? "cannot open a display: DISPLAY is not set" : "cannot open the display " + Name;
+        return false;
+    }
+    XCloseDisplay(Opened);
+    return true;
 }
 
 bool SoundDeviceAvailable()

@@ -1,8 +1,14 @@
 #pragma once
 // What the machine offers the simulated device: a display for the window and a sound device for SDL's audio.
 
+#include <string>
+
 // A display for a window: SDL_VIDEODRIVER names a driver other than "dummy", or, when it is not set, DISPLAY is.
 bool DisplayAvailable();
+// Whether that display really opens, checked before SDL starts: with SDL's X11 driver (SDL_VIDEODRIVER unset or
+// "x11") the X display is opened and closed again; another driver the user chose is taken as it is. False with
+// Reason ("cannot open the display :5") otherwise.
+bool DisplayOpens(std::string& Reason);
 // A sound device SDL can open: /dev/snd, /dev/dsp or a sound server's socket (PULSE_SERVER, or pulse/native under
 // XDG_RUNTIME_DIR or /run/user/UID).
 bool SoundDeviceAvailable();

@@ -110,5 +110,9 @@ std::string KeyMapText()
            "  V, B             button 1 (V-Sync on), button 2 (V-Sync off)\n"
            "  -, +             button 7 (volume down), button 8 (volume up)\n"
            "  Escape           button 4: exit, as do closing the window and Ctrl-C\n"
-           "  S, F12           a snapshot, snapshot-N.png in the working folder\n";
+           "  S, F12           a snapshot, snapshot-N.png in the working folder\n"
+           "  F1               this key map over the picture, on and off\n"
+           "  F11, Alt+Enter   full screen on and off\n"
+           "  P                pause the device and its music, or run on\n"
+           "  . (period)       while paused: run to the next flip, then pause again\n";
 }

@@ -15,6 +15,7 @@
 #include "sim/launcher/keyboard.h"
 #include "sim/launcher/messages.h"
 #include "sim/launcher/options.h"
+#include "sim/launcher/recorder.h"
 #include "sim/launcher/script.h"
 #include "sim/launcher/script_player.h"
 #include "sim/launcher/window.h"
@@ -23,10 +24,14 @@
 namespace {
 
 constexpr int UnusableStatus = 2;
+constexpr int OutputFailedStatus = 3;
 constexpr int StrictStatus = 4;
 
 bool Window = false;
 bool Demo = false;
+bool KeysShown = false;
+std::string TraceFile, AudioOutFile;
+bool TraceFailureSaid = false, AudioOutFailureSaid = false;
 
 // The whole of a file, or false with errno set.
 bool ReadWholeFile(const std::string& Path, std::string& Text)
@@ -75,8 +80,8 @@ bool LoadCommands(const TLauncherOptions& Options, std::vector<TScriptCommand>& 
     return true;
 }
 
-// The simulated device as the options ask for it. False after reporting why.
-bool PrepareDevice(const TLauncherOptions& Options)
+// The simulated device as the options ask for it, and the recording. False after reporting why.
+bool PrepareDevice(const TLauncherOptions& Options, const std::vector<std::string>& OptionWords)
 {
     SimReset();
     for (const std::string& Fault : Options.Faults)
@@ -90,16 +95,47 @@ bool PrepareDevice(const TLauncherOptions& Options)
         SimCloseTrace();
         return false;
     }
+    if (!Options.RecordFile.empty() && !StartRecording(Options.RecordFile, OptionWords, Options.ProgramArguments)) {
+        Say("cannot write the recording " + Options.RecordFile + ": " + std::strerror(errno));
+        SimCloseAudioOut();
+        SimCloseTrace();
+        return false;
+    }
+    TraceFile = Options.TraceFile;
+    AudioOutFile = Options.AudioOutFile;
     SimSetFastMode(Options.Fast);
-    SimSetWindowed(Window);
     if (Options.Strict)
         SimOnStray([](const std::string& Access) {
             Say("stray access " + Access + ": the run ends here (--strict)");
             SimCloseAudioOut();
             SimCloseTrace();
+            StopRecording();
             _exit(StrictStatus);
         });
     return true;
+}
+
+// Whether the commands ever hold the exit button, which ends a run without a window.
+bool HoldsExit(const std::vector<TScriptCommand>& Commands)
+{
+    for (const TScriptCommand& Command : Commands)
+        if (Command.Input == TSimInput::B4 && Command.Action != TScriptAction::Release
+            && Command.Action != TScriptAction::Snapshot)
+            return true;
+    return false;
+}
+
+// Says, once each and as soon as it is known, that the trace or the audio capture could not be written completely.
+void CheckOutputs()
+{
+    if (!TraceFailureSaid && SimTraceFailed()) {
+        TraceFailureSaid = true;
+        ReportOutputFailure("the trace " + TraceFile + " could not be written completely");
+    }
+    if (!AudioOutFailureSaid && SimAudioOutFailed()) {
+        AudioOutFailureSaid = true;
+        ReportOutputFailure("the audio capture " + AudioOutFile + " could not be written completely");
+    }
 }
 
 void AtFlip(std::uint32_t FlipCount)
@@ -109,6 +145,14 @@ void AtFlip(std::uint32_t FlipCount)
         SimSetInput(TSimInput::B4, true);
     if (Window)
         WindowAtFlip();
+    // After every input of the flip, from the script, an interrupt or the keyboard, is applied.
+    RecordAt(FlipCount);
+    CheckOutputs();
+    // A flip comes only once the program has set its video mode, which opens the window.
+    if (Window && !KeysShown) {
+        KeysShown = true;
+        WriteStandardError(KeyMapText());
+    }
 }
 
 } // namespace
@@ -118,9 +162,9 @@ int main(int ArgumentCount, char** Arguments)
     TLauncherOptions Options;
     std::string Error;
     switch (ParseLauncherOptions(ArgumentCount, Arguments, Options, Error)) {
-    case TOptionsOutcome::Help: WriteStandardError(LauncherUsage()); return 0;
-    case TOptionsOutcome::Version: WriteStandardError(LauncherVersion()); return 0;
-    case TOptionsOutcome::FaultHelp: WriteStandardError(FaultHelpText()); return 0;
+    case TOptionsOutcome::Help: return WriteStandardOutput(LauncherUsage()) ? 0 : OutputFailedStatus;
+    case TOptionsOutcome::Version: return WriteStandardOutput(LauncherVersion()) ? 0 : OutputFailedStatus;
+    case TOptionsOutcome::FaultHelp: return WriteStandardOutput(FaultHelpText()) ? 0 : OutputFailedStatus;
     case TOptionsOutcome::Unusable: Say(Error); return UnusableStatus;
     case TOptionsOutcome::Run: break;
     }
@@ -129,23 +173,35 @@ int main(int ArgumentCount, char** Arguments)
         return UnusableStatus;
     }
     Window = Options.Window || (!Options.Headless && DisplayAvailable());
+    std::string DisplayProblem;
+    if (Window && !DisplayOpens(DisplayProblem)) {
+        if (Options.Window) {
+            Say("--window needs a display: " + DisplayProblem);
+            return UnusableStatus;
+        }
+        Say(DisplayProblem + ": running headless");
+        Window = false;
+    }
     Demo = !Window && Options.ScriptFile.empty() && !Options.HasFrames;
 
     std::vector<TScriptCommand> Commands;
     if (!LoadCommands(Options, Commands))
         return UnusableStatus;
+    if (!Window && !HoldsExit(Commands))
+        Say("the run ends only on a signal (Ctrl-C): nothing holds button 4, neither the script nor --frames");
     ChooseSdlDrivers(Window);
-    if (!PrepareDevice(Options))
+    const std::vector<std::string> OptionWords(Arguments + 1,
+                                               Arguments + ArgumentCount - Options.ProgramArguments.size());
+    if (!PrepareDevice(Options, OptionWords))
         return UnusableStatus;
     if (Demo)
         Say("playing the built-in demo");
     CatchInterrupts();
     StartScript(Commands);
     PlayScriptTo(0);
-    if (Window) {
-        StartWindow();
-        WriteStandardError(KeyMapText());
-    }
+    if (Window)
+        StartWindow(Options.Scale);
+    RecordAt(0);
     SimOnFlip(AtFlip);
 
     // The program sees the launcher's own path as its name, so that its log is named after the executable, and the
@@ -161,7 +217,10 @@ int main(int ArgumentCount, char** Arguments)
     SimOnFlip(nullptr);
     SimCloseAudioOut();
     SimCloseTrace();
+    StopRecording();
+    CheckOutputs();
     if (SimStrayCount() > 0)
         Say(std::to_string(SimStrayCount()) + " stray accesses to the device's registers (--trace shows them)");
-    return Status;
+    // The program's own failures (1, 217) say more about the run than a file of the launcher's that failed.
+    return Status == 0 && OutputFailed() ? OutputFailedStatus : Status;
 }

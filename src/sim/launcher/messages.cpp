@@ -6,6 +6,12 @@
 #include "runtime/write_all.h"
 #include "sim/control.h"
 
+namespace {
+
+bool AnyOutputFailed = false;
+
+} // namespace
+
 void WriteStandardError(const std::string& Text)
 {
     try {
@@ -20,11 +26,35 @@ void Say(const std::string& Text)
     WriteStandardError("brimlet-sim: " + Text + "\n");
 }
 
+bool WriteStandardOutput(const std::string& Text)
+{
+    try {
+        WriteAll(STDOUT_FILENO, Text);
+        return true;
+    } catch (const Exception&) {
+        return false;
+    }
+}
+
+void ReportOutputFailure(const std::string& Text)
+{
+    AnyOutputFailed = true;
+    Say(Text);
+}
+
+bool OutputFailed()
+{
+    return AnyOutputFailed;
+}
+
 void WriteSnapshot(const std::string& File)
 {
     SimSnapshotNextRefresh(
         File,
         [File](const std::string& Error) {
-            Say(Error.empty() ? "wrote snapshot " + File : "snapshot " + File + " not written: " + Error);
+            if (Error.empty())
+                Say("wrote snapshot " + File);
+            else
+                ReportOutputFailure("snapshot " + File + " not written: " + Error);
         });
 }

@@ -1,5 +1,6 @@
 #pragma once
-// The launcher's own messages. They go to standard error, never to standard output, which belongs to the program.
+// The launcher's own messages. They go to standard error, never to standard output, which belongs to the program;
+// only --help and --version, which end before the program starts, write to standard output.
 
 #include <string>
 
@@ -8,5 +9,11 @@
 void WriteStandardError(const std::string& Text);
 // Writes "brimlet-sim: " and Text as one line.
 void Say(const std::string& Text);
-// Writes the display's next whole refresh to File as a snapshot and says so, or why it could not.
+// Writes Text to standard output; false when it could not be written whole.
+bool WriteStandardOutput(const std::string& Text);
+// A file of the launcher's own (a snapshot, the trace, the recording, the audio capture) that could not be written
+// completely: Text is said at once, and OutputFailed turns true for the run's exit status. Module state.
+void ReportOutputFailure(const std::string& Text);
+bool OutputFailed();
+// Writes the display's next whole refresh to File as a snapshot and says so, or reports why it could not.
 void WriteSnapshot(const std::string& File);

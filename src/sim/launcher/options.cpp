@@ -1,5 +1,8 @@
 #include "sim/launcher/options.h"
 
+#include <cctype>
+
+#include "sim/launcher/keyboard.h"
 #include "sim/launcher/script.h"
 #include "sim/control.h"
 
@@ -28,6 +31,15 @@ bool SetFile(const std::string& Option, const std::string& Value, std::string& F
     return true;
 }
 
+// The options that take no value.
+bool IsSwitch(const std::string& Name)
+{
+    for (const char* Switch : {"--help", "-h", "--version", "-V", "--headless", "--window", "--fast", "--strict"})
+        if (Name == Switch)
+            return true;
+    return false;
+}
+
 } // namespace
 
 TOptionsOutcome ParseLauncherOptions(int Count, char** Values, TLauncherOptions& Options, std::string& Error)
@@ -40,42 +52,49 @@ TOptionsOutcome ParseLauncherOptions(int Count, char** Values, TLauncherOptions&
             ++Index;
             break;
         }
-        // Only words that begin with "--" are options: the program's flag mask may be negative, such as -1.
-        if (Word.compare(0, 2, "--") != 0)
+        // Only "--" or "-" and a letter begin an option: the program's flag mask may be negative, such as -1 or -$12.
+        const bool Long = Word.compare(0, 2, "--") == 0;
+        if (!Long && !(Word.size() > 1 && Word[0] == '-' && std::isalpha(static_cast<unsigned char>(Word[1])) != 0))
             break;
-        if (Word == "--help")
-            return TOptionsOutcome::Help;
-        if (Word == "--version")
-            return TOptionsOutcome::Version;
-        if (Word == "--headless" || Word == "--window") {
-            (Word == "--headless" ? Options.Headless : Options.Window) = true;
+        const std::size_t Equals = Long ? Word.find('=') : std::string::npos;
+        const std::string Name = Word.substr(0, Equals);
+        if (IsSwitch(Name)) {
+            if (Equals != std::string::npos) {
+                Error = Name + " takes no value";
+                return TOptionsOutcome::Unusable;
+            }
+            if (Name == "--help" || Name == "-h")
+                return TOptionsOutcome::Help;
+            if (Name == "--version" || Name == "-V")
+                return TOptionsOutcome::Version;
+            (Name == "--headless"     ? Options.Headless
+                 : Name == "--window" ? Options.Window
+                 : Name == "--fast"   ? Options.Fast
+                                      : Options.Strict) = true;
             if (Options.Headless && Options.Window) {
                 Error = "--headless and --window exclude each other";
                 return TOptionsOutcome::Unusable;
             }
             continue;
         }
-        if (Word == "--fast" || Word == "--strict") {
-            (Word == "--fast" ? Options.Fast : Options.Strict) = true;
-            continue;
-        }
-        if (Word != "--script" && Word != "--trace" && Word != "--audio-out" && Word != "--frames"
-            && Word != "--fault") {
-            Error = "unknown option " + Word + " (--help lists the options)";
+        if (Name != "--script" && Name != "--trace" && Name != "--audio-out" && Name != "--record" && Name != "--frames"
+            && Name != "--scale" && Name != "--fault") {
+            Error = "unknown option " + Name + " (--help lists the options)";
             return TOptionsOutcome::Unusable;
         }
-        if (Index + 1 >= Count) {
-            Error = Word + " needs a value";
+        if (Equals == std::string::npos && Index + 1 >= Count) {
+            Error = Name + " needs a value";
             return TOptionsOutcome::Unusable;
         }
-        const std::string Value = Values[++Index];
-        if (Word == "--script" || Word == "--trace" || Word == "--audio-out") {
-            std::string& File = Word == "--script" ? Options.ScriptFile
-                : Word == "--trace"                ? Options.TraceFile
-                                                   : Options.AudioOutFile;
-            if (!SetFile(Word, Value, File, Error))
+        const std::string Value = Equals != std::string::npos ? Word.substr(Equals + 1) : Values[++Index];
+        if (Name == "--script" || Name == "--trace" || Name == "--audio-out" || Name == "--record") {
+            std::string& File = Name == "--script" ? Options.ScriptFile
+                : Name == "--trace"                ? Options.TraceFile
+                : Name == "--audio-out"            ? Options.AudioOutFile
+                                                   : Options.RecordFile;
+            if (!SetFile(Name, Value, File, Error))
                 return TOptionsOutcome::Unusable;
-        } else if (Word == "--frames") {
+        } else if (Name == "--frames") {
             if (Options.HasFrames) {
                 Error = "--frames given twice";
                 return TOptionsOutcome::Unusable;
@@ -85,6 +104,16 @@ TOptionsOutcome ParseLauncherOptions(int Count, char** Values, TLauncherOptions&
                 return TOptionsOutcome::Unusable;
             }
             Options.HasFrames = true;
+        } else if (Name == "--scale") {
+            if (Options.Scale != 0) {
+                Error = "--scale given twice";
+                return TOptionsOutcome::Unusable;
+            }
+            if (Value.size() != 1 || Value[0] < '1' || Value[0] > '8') {
+                Error = "--scale needs a whole number from 1 to 8, not \"" + Value + "\"";
+                return TOptionsOutcome::Unusable;
+            }
+            Options.Scale = Value[0] - '0';
         } else if (Value == "help") {
             return TOptionsOutcome::FaultHelp;
         } else if (!KnownFault(Value)) {
@@ -103,25 +132,44 @@ std::string LauncherUsage()
 {
     return "usage: brimlet-sim [OPTIONS] [--] [FLAGS]\n"
            "Runs the test program on the simulated device. FLAGS, the words after the options, are the program's\n"
-           "own command line (its video flag mask).\n"
+           "own command line (its video flag mask). An option's value may also follow \"=\" (--frames=600).\n"
            "\n"
            "  --script FILE     drive the input panel and snapshots from FILE\n"
            "  --frames N        hold the exit button (button 4) once N frames have been shown\n"
-           "  --headless        no window (the default where there is no display)\n"
-           "  --window          a window with the keyboard (the default where there is a display)\n"
+           "  --headless        no window (the default where no display opens)\n"
+           "  --window          a window with the keyboard (the default where a display opens)\n"
+           "  --scale N         the window's size: N times the device's 320 x 240 pixels (1 to 8)\n"
            "  --fast            device time counted by the program's accesses: no delays, the same every run\n"
            "  --strict          end the run at the first stray access to the registers (exit status 4)\n"
+           "  --record FILE     write the inputs held, from the keyboard or a script, to FILE as a script\n"
            "  --trace FILE      write every register access to FILE\n"
            "  --audio-out FILE  write what the listener hears (after the mixer level) to FILE as a WAV file\n"
            "  --fault NAME      inject a failure (repeatable); --fault help lists the names\n"
-           "  --help            show this text\n"
-           "  --version         show the version\n"
+           "  -h, --help        show this text\n"
+           "  -V, --version     show the version\n"
+           "\n"
+           "FLAGS: the video flag mask (decimal, $12, 0x12, %10010, &22, ...), read when it is the only word. Its\n"
+           "bits replace the flags chosen from the video information (full screen, hardware surface and\n"
+           "acceleration where available) with a software surface and:\n"
+           "  0x01  SDL_SWSURFACE, only named      0x08  SDL_HWACCEL, hardware blits\n"
+           "  0x02  SDL_HWSURFACE, video memory    0x10  SDL_DOUBLEBUF, double buffering\n"
+           "  0x04  SDL_FULLSCREEN, full screen     0x20  8 bits per pixel instead of 16\n"
            "\n"
            "Script: one command a line, \"FRAME COMMAND [ARGUMENT]\"; \"#\" starts a comment. FRAME counts the\n"
            "flips the display has latched (0: from the start). Commands: hold INPUT, release INPUT, tap INPUT\n"
            "(held for one frame), snapshot FILE.png (FRAME at least 1). INPUT: b1 to b10, up, down, left, right,\n"
            "upleft, upright, downleft, downright.\n"
-           "A headless run with neither --script nor --frames plays the built-in demo.\n";
+           "A headless run with neither --script nor --frames plays the built-in demo.\n"
+           "\n"
+        + KeyMapText()
+        + "\n"
+          "Exit status:\n"
+          "  0    an ordinary end\n"
+          "  1    the program could not create its log\n"
+          "  2    unusable options or script, or --window without a display\n"
+          "  3    a snapshot, the trace, the recording or the audio capture could not be written completely\n"
+          "  4    --strict stopped the run at a stray access\n"
+          "  217  an error that nothing handled\n";
 }
 
 std::string FaultHelpText()

@@ -1,6 +1,7 @@
 #pragma once
-// The launcher's command line: "brimlet-sim [OPTIONS] [--] [FLAGS]". Options are the words that begin with "--";
-// the first other word, or everything after "--", is the program's own command line.
+// The launcher's command line: "brimlet-sim [OPTIONS] [--] [FLAGS]". Options are the words that begin with "--" or
+// with "-" and a letter; the first other word, or everything after "--", is the program's own command line. An
+// option's value is the next word or follows "=" ("--frames=10").
 
 #include <cstdint>
 #include <string>
@@ -16,14 +17,16 @@ struct TLauncherOptions {
     bool Strict = false;
     std::string TraceFile;           // "" when there is none
     std::string AudioOutFile;        // "" when there is none
+    std::string RecordFile;          // "" when there is none
+    int Scale = 0;                   // the window's pixels per device pixel, 1 to 8; 0 when not given
     std::vector<std::string> Faults; // known fault names, in the order given
     std::vector<std::string> ProgramArguments;
 };
 
 enum class TOptionsOutcome {
     Run,       // Options describe a run
-    Help,      // --help
-    Version,   // --version
+    Help,      // --help or -h
+    Version,   // --version or -V
     FaultHelp, // --fault help
     Unusable,  // Error says why
 };

@@ -2,12 +2,16 @@
 
 #include <SDL.h>
 #include <algorithm>
+#include <array>
 #include <chrono>
+#include <cstring>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
 
+#include "device/font6x13.h"
 #include "device/video_pages.h"
+#include "sim/launcher/interrupt.h"
 #include "sim/launcher/keyboard.h"
 #include "sim/launcher/messages.h"
 #include "sim/control.h"
@@ -16,24 +20,206 @@ namespace {
 
 using TClock = std::chrono::steady_clock;
 constexpr auto Refresh = std::chrono::microseconds(1000000 / 60);
+constexpr int MaxScale = 8;
+constexpr int GlyphWidth = 6;
+constexpr int GlyphHeight = 13;
+// The key map's margin, in font pixels, and its opacity: the picture shows faintly through it.
+constexpr int HelpMargin = 4;
+constexpr Uint8 HelpOpacity = 224;
+constexpr std::uint16_t HelpBackground = 0x0008;
+
+int AskedScale = 0;
+int Depth = 16;
+// The screen's size before the first mode, for full screen; the window's size, kept while full screen.
+int ScreenWidth = 0, ScreenHeight = 0;
+int WindowWidth = 0, WindowHeight = 0;
+bool FullScreen = false;
+bool HelpShown = false;
+// Flips since the start. The period key lets the paused device run on to the next flip, which pauses it again; 0:
+// no step under way.
+std::uint32_t Flips = 0;
+std::uint32_t PauseAtFlip = 0;
 
 bool Presented = false;
+// The window needs a whole presentation: a new mode, the help shown or hidden, an exposure.
+bool Dirty = true;
+std::vector<std::uint16_t> LastPicture;
+std::string LastTitle;
+SDL_Surface* Help = nullptr;
+int HelpScale = 0;
 // Keys released in the same batch of events as they were pressed, released only at the next refresh so that the
 // program reads the press at least once.
 std::vector<SDLKey> LateReleases;
 TClock::time_point LastPresented;
 int LastSnapshot = 0;
 
-void Present(SDL_Surface* Screen)
+// The largest integer scale at which the picture fits Screen, at least 1.
+int PictureScale(const SDL_Surface* Screen)
 {
-    std::vector<std::uint16_t> Page = SimShownPicture();
-    SDL_Surface* Shown =
-        SDL_CreateRGBSurfaceFrom(Page.data(), PageWidth, PageHeight, 16, PageWidth * 2, 0xF800, 0x07E0, 0x001F, 0);
-    if (Shown == nullptr)
+    return std::max(1, std::min(Screen->w / PageWidth, Screen->h / PageHeight));
+}
+
+// The window's mode as FullScreen and the sizes ask, or null after saying why not.
+SDL_Surface* SetMode()
+{
+    Dirty = true;
+    SDL_FreeSurface(Help);
+    Help = nullptr;
+    SDL_Surface* Screen = FullScreen ? SimSetVideoMode(ScreenWidth, ScreenHeight, Depth, SDL_SWSURFACE | SDL_FULLSCREEN)
+                                     : SimSetVideoMode(WindowWidth, WindowHeight, Depth, SDL_SWSURFACE | SDL_RESIZABLE);
+    if (Screen == nullptr)
+        Say(std::string("cannot set the window's mode: ") + SDL_GetError());
+    return Screen;
+}
+
+// The answer to the program's mode request: a resizable window at the program's depth, whose surface is the
+// program's screen surface. The program never draws through it; its images take its format.
+SDL_Surface* OpenWindowMode(int BitsPerPixel)
+{
+    Depth = BitsPerPixel;
+    if (const SDL_VideoInfo* Info = SDL_GetVideoInfo(); Info != nullptr && ScreenWidth == 0) {
+        ScreenWidth = Info->current_w;
+        ScreenHeight = Info->current_h;
+    }
+    const int Fits = std::min(ScreenWidth * 3 / 4 / PageWidth, ScreenHeight * 3 / 4 / PageHeight);
+    const int Scale = AskedScale != 0 ? AskedScale : std::clamp(Fits, 2, MaxScale);
+    WindowWidth = PageWidth * Scale;
+    WindowHeight = PageHeight * Scale;
+    FullScreen = false;
+    return SetMode();
+}
+
+void ToggleFullScreen()
+{
+    FullScreen = !FullScreen && ScreenWidth > 0;
+    if (SetMode() == nullptr && FullScreen) {
+        FullScreen = false;
+        SetMode();
+    }
+}
+
+// The music stands still with the device.
+void SetPaused(bool Paused)
+{
+    SimPause(Paused);
+    SDL_PauseAudio(Paused ? 1 : 0);
+}
+
+// Each device pixel becomes Scale x Scale window pixels: each row is widened once, then copied down.
+template <int Bytes>
+void Stretch(const SDL_Surface* From, SDL_Surface* To, int Left, int Top, int Scale)
+{
+    using TPixel = std::array<std::uint8_t, Bytes>;
+    const std::size_t RowBytes = static_cast<std::size_t>(PageWidth) * Scale * Bytes;
+    for (int Y = 0; Y < PageHeight; ++Y) {
+        const auto* Source = static_cast<const std::uint8_t*>(From->pixels) + Y * From->pitch;
+        auto* First = static_cast<std::uint8_t*>(To->pixels) + (Top + Y * Scale) * To->pitch + Left * Bytes;
+        auto* Target = First;
+        for (int X = 0; X < PageWidth; ++X, Source += Bytes) {
+            TPixel Pixel;
+            std::memcpy(Pixel.data(), Source, Bytes);
+            for (int Repeat = 0; Repeat < Scale; ++Repeat, Target += Bytes)
+                std::memcpy(Target, Pixel.data(), Bytes);
+        }
+        for (int Copy = 1; Copy < Scale; ++Copy)
+            std::memcpy(First + Copy * To->pitch, First, RowBytes);
+    }
+}
+
+// The key map's lines, and the width of the longest.
+std::vector<std::string> HelpLines(std::size_t& Columns)
+{
+    std::vector<std::string> Lines;
+    const std::string Text = KeyMapText();
+    Columns = 0;
+    for (std::size_t Start = 0, End; Start < Text.size(); Start = End + 1) {
+        End = std::min(Text.find('\n', Start), Text.size());
+        Lines.push_back(Text.substr(Start, End - Start));
+        Columns = std::max(Columns, End - Start);
+    }
+    return Lines;
+}
+
+// The key map in the program's font, TextScale window pixels per font pixel, in the screen's format.
+SDL_Surface* BuildHelp(const std::vector<std::string>& Lines, std::size_t Columns, int TextScale)
+{
+    const int Width = (static_cast<int>(Columns) * GlyphWidth + 2 * HelpMargin) * TextScale;
+    const int Height = (static_cast<int>(Lines.size()) * GlyphHeight + 2 * HelpMargin) * TextScale;
+    std::vector<std::uint16_t> Pixels(static_cast<std::size_t>(Width) * Height, HelpBackground);
+    for (std::size_t Row = 0; Row < Lines.size(); ++Row)
+        for (std::size_t Column = 0; Column < Lines[Row].size(); ++Column) {
+            const std::uint8_t* Glyph =
+                Font6x13 + static_cast<unsigned char>(Lines[Row][Column]) * static_cast<std::size_t>(FontGlyphBytes);
+            for (int Y = 0; Y < GlyphHeight * TextScale; ++Y)
+                for (int X = 0; X < GlyphWidth * TextScale; ++X) {
+                    const std::uint8_t* Pixel = Glyph + Y / TextScale * FontRowBytes + X / TextScale * 2;
+                    if ((Pixel[0] | Pixel[1] << 8) == FontTransparent)
+                        continue;
+                    const int Left = (HelpMargin + static_cast<int>(Column) * GlyphWidth) * TextScale + X;
+                    const int Top = (HelpMargin + static_cast<int>(Row) * GlyphHeight) * TextScale + Y;
+                    Pixels[static_cast<std::size_t>(Top) * Width + Left] = FontInk;
+                }
+        }
+    SDL_Surface* Drawn =
+        SDL_CreateRGBSurfaceFrom(Pixels.data(), Width, Height, 16, Width * 2, 0xF800, 0x07E0, 0x001F, 0);
+    SDL_Surface* Converted = Drawn != nullptr ? SDL_DisplayFormat(Drawn) : nullptr;
+    SDL_FreeSurface(Drawn);
+    if (Converted != nullptr)
+        SDL_SetAlpha(Converted, SDL_SRCALPHA, HelpOpacity);
+    return Converted;
+}
+
+// The key map over the middle of the picture, clipped to it, so that it never reaches the bars.
+void DrawHelp(SDL_Surface* Screen, SDL_Rect Picture)
+{
+    std::size_t Columns = 0;
+    const std::vector<std::string> Lines = HelpLines(Columns);
+    // The largest whole font scale at which the longest line fits the picture.
+    const int TextScale = std::max(1, Picture.w / (static_cast<int>(Columns) * GlyphWidth + 2 * HelpMargin));
+    if (Help == nullptr || HelpScale != TextScale) {
+        SDL_FreeSurface(Help);
+        Help = BuildHelp(Lines, Columns, TextScale);
+        HelpScale = TextScale;
+    }
+    if (Help == nullptr)
         return;
-    // SDL's blit locks the screen surface and converts when the program chose another depth than 16 bits.
-    SDL_BlitSurface(Shown, nullptr, Screen, nullptr);
+    SDL_Rect At{static_cast<Sint16>(Picture.x + std::max(0, (Picture.w - Help->w) / 2)),
+                static_cast<Sint16>(Picture.y + std::max(0, (Picture.h - Help->h) / 2)), 0, 0};
+    SDL_SetClipRect(Screen, &Picture);
+    SDL_BlitSurface(Help, nullptr, Screen, &At);
+    SDL_SetClipRect(Screen, nullptr);
+}
+
+// The page at the largest integer scale that fits, centred between black bars.
+void Present(SDL_Surface* Screen, const std::vector<std::uint16_t>& Page)
+{
+    const int Scale = PictureScale(Screen);
+    SDL_Rect Picture{static_cast<Sint16>((Screen->w - PageWidth * Scale) / 2),
+                     static_cast<Sint16>((Screen->h - PageHeight * Scale) / 2), static_cast<Uint16>(PageWidth * Scale),
+                     static_cast<Uint16>(PageHeight * Scale)};
+    if (Dirty)
+        SDL_FillRect(Screen, nullptr, SDL_MapRGB(Screen->format, 0, 0, 0));
+    SDL_Surface* Shown = SDL_CreateRGBSurfaceFrom(const_cast<std::uint16_t*>(Page.data()), PageWidth, PageHeight, 16,
+                                                  PageWidth * 2, 0xF800, 0x07E0, 0x001F, 0);
+    // SDL converts when the program chose another depth than 16 bits.
+    SDL_Surface* Converted = Shown != nullptr ? SDL_ConvertSurface(Shown, Screen->format, SDL_SWSURFACE) : nullptr;
     SDL_FreeSurface(Shown);
+    if (Converted == nullptr || Picture.x < 0 || Picture.y < 0
+        || (SDL_MUSTLOCK(Screen) && SDL_LockSurface(Screen) != 0)) {
+        SDL_FreeSurface(Converted);
+        return;
+    }
+    switch (Screen->format->BytesPerPixel) {
+    case 1: Stretch<1>(Converted, Screen, Picture.x, Picture.y, Scale); break;
+    case 2: Stretch<2>(Converted, Screen, Picture.x, Picture.y, Scale); break;
+    case 3: Stretch<3>(Converted, Screen, Picture.x, Picture.y, Scale); break;
+    default: Stretch<4>(Converted, Screen, Picture.x, Picture.y, Scale); break;
+    }
+    if (SDL_MUSTLOCK(Screen))
+        SDL_UnlockSurface(Screen);
+    SDL_FreeSurface(Converted);
+    if (HelpShown)
+        DrawHelp(Screen, Picture);
     SDL_Flip(Screen);
 }
 
@@ -48,6 +234,26 @@ void WriteKeySnapshot()
     WriteSnapshot(File);
 }
 
+// The keys of the window itself rather than of the device; true for one of them.
+bool WindowKey(const SDL_keysym& Key)
+{
+    if (Key.sym == SDLK_F1) {
+        HelpShown = !HelpShown;
+    } else if (Key.sym == SDLK_F11 || (Key.sym == SDLK_RETURN && (Key.mod & KMOD_ALT) != 0)) {
+        ToggleFullScreen();
+    } else if (Key.sym == SDLK_p) {
+        PauseAtFlip = 0;
+        SetPaused(!SimPaused());
+    } else if (Key.sym == SDLK_PERIOD) {
+        PauseAtFlip = SimPaused() ? Flips + 1 : 0;
+        SetPaused(false);
+    } else {
+        return false;
+    }
+    Dirty = true;
+    return true;
+}
+
 void HandleEvents()
 {
     for (SDLKey Key : LateReleases)
@@ -56,49 +262,98 @@ void HandleEvents()
     std::vector<SDLKey> Pressed;
     SDL_Event Event;
     while (SDL_PollEvent(&Event)) {
-        if (Event.type == SDL_KEYDOWN) {
+        if (Event.type == SDL_KEYDOWN && !WindowKey(Event.key.keysym)) {
             const SDLKey Key = Event.key.keysym.sym;
             Pressed.push_back(Key);
             LateReleases.erase(std::remove(LateReleases.begin(), LateReleases.end(), Key), LateReleases.end());
             if (KeyChanged(Key, true))
                 WriteKeySnapshot();
+            // The exit button needs a running device to be read.
+            if (Key == SDLK_ESCAPE)
+                SetPaused(false);
         } else if (Event.type == SDL_KEYUP) {
             const SDLKey Key = Event.key.keysym.sym;
             if (std::find(Pressed.begin(), Pressed.end(), Key) != Pressed.end())
                 LateReleases.push_back(Key);
             else
                 KeyChanged(Key, false);
+        } else if (Event.type == SDL_VIDEORESIZE && !FullScreen) {
+            WindowWidth = std::max(Event.resize.w, PageWidth);
+            WindowHeight = std::max(Event.resize.h, PageHeight);
+            SetMode();
+        } else if (Event.type == SDL_VIDEOEXPOSE) {
+            Dirty = true;
         } else if (Event.type == SDL_QUIT) {
             SimSetInput(TSimInput::B4, true);
+            SetPaused(false);
         }
     }
 }
 
+// At most once per refresh: the window's events, then the picture when it changed, and the title.
+void Tend()
+{
+    const TClock::time_point Now = TClock::now();
+    if (Presented && Now - LastPresented < Refresh)
+        return;
+    Presented = true;
+    LastPresented = Now;
+    HandleEvents();
+    SDL_Surface* Screen = SDL_GetVideoSurface();
+    if (Screen == nullptr)
+        return;
+    std::vector<std::uint16_t> Page = SimShownPicture();
+    if (Dirty || Page != LastPicture) {
+        Present(Screen, Page);
+        LastPicture.swap(Page);
+        Dirty = false;
+    }
+    const std::string Title = std::string("brimlet-sim: ")
+        + (SimPaused() ? "paused at flip " + std::to_string(Flips) : std::string("running")) + ", x"
+        + std::to_string(PictureScale(Screen)) + " - F1: keys";
+    // SDL keeps a caption only once its video is up, which is after the program started.
+    if (Title != LastTitle)
+        SDL_WM_SetCaption(Title.c_str(), "brimlet-sim");
+    LastTitle = Title;
+}
+
+// The program stands at a device access: the window lives on, and an interrupt ends the pause to be read.
+void WhilePaused()
+{
+    if (Interrupted()) {
+        SimSetInput(TSimInput::B4, true);
+        SetPaused(false);
+        return;
+    }
+    Tend();
+    SDL_Delay(5);
+}
+
 } // namespace
 
-void StartWindow()
+void StartWindow(int Scale)
 {
+    AskedScale = Scale;
+    ScreenWidth = ScreenHeight = 0;
+    FullScreen = HelpShown = false;
+    Flips = PauseAtFlip = 0;
     Presented = false;
+    Dirty = true;
+    LastPicture.clear();
+    LastTitle.clear();
     LateReleases.clear();
     LastSnapshot = 0;
     SimScanEveryRefresh(true);
+    SimSetWindowed(OpenWindowMode);
+    SimOnPaused(WhilePaused);
     StartKeyboard();
 }
 
 void WindowAtFlip()
 {
-    SDL_Surface* Screen = SDL_GetVideoSurface();
-    if (Screen == nullptr)
-        return;
-    const TClock::time_point Now = TClock::now();
-    if (Presented && Now - LastPresented < Refresh)
-        return;
-    if (!Presented) {
-        // SDL keeps a caption only once its video is up, which is after the program started.
-        SDL_WM_SetCaption("brimlet-sim", "brimlet-sim");
+    if (++Flips == PauseAtFlip) {
+        PauseAtFlip = 0;
+        SetPaused(true);
     }
-    Presented = true;
-    LastPresented = Now;
-    Present(Screen);
-    HandleEvents();
+    Tend();
 }
