@@ -191,7 +191,8 @@ TEST(Launcher, WindowTakesKeysAndEndsAtTheCloseBox)
     // be the run's exit status.
     Run.Put("x11.supp", "leak:libX11.so\n");
     RunProgram({"sh", "-c",
-                "(timeout -s KILL 60 ./brimlet-sim --window --scale 2 --trace trace.txt >out.txt 2>err.txt; echo $? >status.new; "
+                "(timeout -s KILL 60 ./brimlet-sim --window --scale 2 --trace trace.txt --record rec.txt >out.txt 2>err.txt; "
+                "echo $? >status.new; "
                 "mv status.new status) </dev/null >/dev/null 2>&1 &"},
                {Run.Folder(), "", X11 + TLines{"SDL_VIDEODRIVER", "SDL_AUDIODRIVER=dummy",
                                                "LSAN_OPTIONS=suppressions=x11.supp:print_suppressions=0"}, 30});
@@ -250,6 +251,16 @@ TEST(Launcher, WindowTakesKeysAndEndsAtTheCloseBox)
     ASSERT_TRUE(Shows("status", ""));
     EXPECT_EQ(ReadFile(Run.File("status")), "0\n") << ReadFile(Run.File("err.txt"));
     EXPECT_TRUE(Shows("out.txt", "\nprogram terminated\n"));
+    // The recording, replayed headless in fast time, gives the program the same inputs at the same frames.
+    ASSERT_EQ(Run.Run({"--fast", "--headless", "--script", "rec.txt", "--trace", "replay.txt"}).ExitStatus, 0);
+    const auto Inputs = [&Run](const std::string& File) {
+        std::string Seen;
+        for (const std::string& Line : SplitLines(ReadFile(Run.File(File))))
+            if (Line.rfind("FLIP ", 0) == 0 || (Line.rfind("R16 C00011", 0) == 0 && Line.rfind("R16 C0001182", 0) != 0))
+                Seen += Line + "\n";
+        return Seen;
+    };
+    EXPECT_EQ(Inputs("trace.txt"), Inputs("replay.txt"));
 }
 
 } // namespace
