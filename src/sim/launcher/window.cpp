@@ -9,9 +9,9 @@
 #include <sys/stat.h>
 #include <vector>
 
-#include "device/font6x13.h"
 #include "device/video_pages.h"
 #include "sim/launcher/interrupt.h"
+#include "sim/launcher/key_map_overlay.h"
 #include "sim/launcher/keyboard.h"
 #include "sim/launcher/messages.h"
 #include "sim/control.h"
@@ -21,12 +21,6 @@ namespace {
 using TClock = std::chrono::steady_clock;
 constexpr auto Refresh = std::chrono::microseconds(1000000 / 60);
 constexpr int MaxScale = 8;
-constexpr int GlyphWidth = 6;
-constexpr int GlyphHeight = 13;
-// The key map's margin, in font pixels, and its opacity: the picture shows faintly through it.
-constexpr int HelpMargin = 4;
-constexpr Uint8 HelpOpacity = 224;
-constexpr std::uint16_t HelpBackground = 0x0008;
 
 int AskedScale = 0;
 int Depth = 16;
@@ -45,8 +39,6 @@ bool Presented = false;
 bool Dirty = true;
 std::vector<std::uint16_t> LastPicture;
 std::string LastTitle;
-SDL_Surface* Help = nullptr;
-int HelpScale = 0;
 // Keys released in the same batch of events as they were pressed, released only at the next refresh so that the
 // program reads the press at least once.
 std::vector<SDLKey> LateReleases;
@@ -63,8 +55,7 @@ int PictureScale(const SDL_Surface* Screen)
 SDL_Surface* SetMode()
 {
     Dirty = true;
-    SDL_FreeSurface(Help);
-    Help = nullptr;
+    ForgetKeyMap();
     SDL_Surface* Screen = FullScreen ? SimSetVideoMode(ScreenWidth, ScreenHeight, Depth, SDL_SWSURFACE | SDL_FULLSCREEN)
                                      : SimSetVideoMode(WindowWidth, WindowHeight, Depth, SDL_SWSURFACE | SDL_RESIZABLE);
     if (Screen == nullptr)
@@ -126,70 +117,6 @@ void Stretch(const SDL_Surface* From, SDL_Surface* To, int Left, int Top, int Sc
     }
 }
 
-// The key map's lines, and the width of the longest.
-std::vector<std::string> HelpLines(std::size_t& Columns)
-{
-    std::vector<std::string> Lines;
-    const std::string Text = KeyMapText();
-    Columns = 0;
-    for (std::size_t Start = 0, End; Start < Text.size(); Start = End + 1) {
-        End = std::min(Text.find('\n', Start), Text.size());
-        Lines.push_back(Text.substr(Start, End - Start));
-        Columns = std::max(Columns, End - Start);
-    }
-    return Lines;
-}
-
-// The key map in the program's font, TextScale window pixels per font pixel, in the screen's format.
-SDL_Surface* BuildHelp(const std::vector<std::string>& Lines, std::size_t Columns, int TextScale)
-{
-    const int Width = (static_cast<int>(Columns) * GlyphWidth + 2 * HelpMargin) * TextScale;
-    const int Height = (static_cast<int>(Lines.size()) * GlyphHeight + 2 * HelpMargin) * TextScale;
-    std::vector<std::uint16_t> Pixels(static_cast<std::size_t>(Width) * Height, HelpBackground);
-    for (std::size_t Row = 0; Row < Lines.size(); ++Row)
-        for (std::size_t Column = 0; Column < Lines[Row].size(); ++Column) {
-            const std::uint8_t* Glyph =
-                Font6x13 + static_cast<unsigned char>(Lines[Row][Column]) * static_cast<std::size_t>(FontGlyphBytes);
-            for (int Y = 0; Y < GlyphHeight * TextScale; ++Y)
-                for (int X = 0; X < GlyphWidth * TextScale; ++X) {
-                    const std::uint8_t* Pixel = Glyph + Y / TextScale * FontRowBytes + X / TextScale * 2;
-                    if ((Pixel[0] | Pixel[1] << 8) == FontTransparent)
-                        continue;
-                    const int Left = (HelpMargin + static_cast<int>(Column) * GlyphWidth) * TextScale + X;
-                    const int Top = (HelpMargin + static_cast<int>(Row) * GlyphHeight) * TextScale + Y;
-                    Pixels[static_cast<std::size_t>(Top) * Width + Left] = FontInk;
-                }
-        }
-    SDL_Surface* Drawn =
-        SDL_CreateRGBSurfaceFrom(Pixels.data(), Width, Height, 16, Width * 2, 0xF800, 0x07E0, 0x001F, 0);
-    SDL_Surface* Converted = Drawn != nullptr ? SDL_DisplayFormat(Drawn) : nullptr;
-    SDL_FreeSurface(Drawn);
-    if (Converted != nullptr)
-        SDL_SetAlpha(Converted, SDL_SRCALPHA, HelpOpacity);
-    return Converted;
-}
-
-// The key map over the middle of the picture, clipped to it, so that it never reaches the bars.
-void DrawHelp(SDL_Surface* Screen, SDL_Rect Picture)
-{
-    std::size_t Columns = 0;
-    const std::vector<std::string> Lines = HelpLines(Columns);
-    // The largest whole font scale at which the longest line fits the picture.
-    const int TextScale = std::max(1, Picture.w / (static_cast<int>(Columns) * GlyphWidth + 2 * HelpMargin));
-    if (Help == nullptr || HelpScale != TextScale) {
-        SDL_FreeSurface(Help);
-        Help = BuildHelp(Lines, Columns, TextScale);
-        HelpScale = TextScale;
-    }
-    if (Help == nullptr)
-        return;
-    SDL_Rect At{static_cast<Sint16>(Picture.x + std::max(0, (Picture.w - Help->w) / 2)),
-                static_cast<Sint16>(Picture.y + std::max(0, (Picture.h - Help->h) / 2)), 0, 0};
-    SDL_SetClipRect(Screen, &Picture);
-    SDL_BlitSurface(Help, nullptr, Screen, &At);
-    SDL_SetClipRect(Screen, nullptr);
-}
-
 // The page at the largest integer scale that fits, centred between black bars.
 void Present(SDL_Surface* Screen, const std::vector<std::uint16_t>& Page)
 {
@@ -219,7 +146,7 @@ void Present(SDL_Surface* Screen, const std::vector<std::uint16_t>& Page)
         SDL_UnlockSurface(Screen);
     SDL_FreeSurface(Converted);
     if (HelpShown)
-        DrawHelp(Screen, Picture);
+        DrawKeyMap(Screen, Picture);
     SDL_Flip(Screen);
 }
 
