@@ -109,31 +109,49 @@ int WritePcmLevel(void* Argument)
 
 } // namespace
 
+namespace {
+
+struct TDevicePath {
+    const char* Path;
+    TDeviceFile File;
+    TFault Fault;
+    int Error;
+};
+
+const TDevicePath DevicePaths[] = {
+    {"/dev/mem", TDeviceFile::Mem, TFault::MemOpen, EACCES},
+    {"/dev/fb/0", TDeviceFile::Fb0, TFault::Fb0Open, ENOENT},
+    {"/dev/fb/1", TDeviceFile::Fb1, TFault::Fb1Open, ENOENT},
+    {"/dev/mixer", TDeviceFile::Mixer, TFault::MixerOpen, ENOENT},
+};
+
+const TDevicePath* FindDevicePath(const char* Path)
+{
+    for (const TDevicePath& Entry : DevicePaths)
+        if (std::strcmp(Path, Entry.Path) == 0)
+            return &Entry;
+    return nullptr;
+}
+
+} // namespace
+
+bool IsDeviceFilePath(const char* Path)
+{
+    return FindDevicePath(Path) != nullptr;
+}
+
 bool DeviceFileForPath(const char* Path, TDeviceFile& File, int& Error)
 {
-    struct TPath {
-        const char* Path;
-        TDeviceFile File;
-        TFault Fault;
-        int Error;
-    };
-    static const TPath Paths[] = {
-        {"/dev/mem", TDeviceFile::Mem, TFault::MemOpen, EACCES},
-        {"/dev/fb/0", TDeviceFile::Fb0, TFault::Fb0Open, ENOENT},
-        {"/dev/fb/1", TDeviceFile::Fb1, TFault::Fb1Open, ENOENT},
-        {"/dev/mixer", TDeviceFile::Mixer, TFault::MixerOpen, ENOENT},
-    };
-    for (const TPath& Entry : Paths)
-        if (std::strcmp(Path, Entry.Path) == 0) {
-            File = Entry.File;
-            Error = 0;
-            if (FaultActive(Entry.Fault)) {
-                TraceFault(Entry.Fault);
-                Error = Entry.Error;
-            }
-            return true;
-        }
-    return false;
+    const TDevicePath* Entry = FindDevicePath(Path);
+    if (Entry == nullptr)
+        return false;
+    File = Entry->File;
+    Error = 0;
+    if (FaultActive(Entry->Fault)) {
+        TraceFault(Entry->Fault);
+        Error = Entry->Error;
+    }
+    return true;
 }
 
 int MappingOfDeviceFile(TDeviceFile File, int Access, std::size_t Length, int Protection, int Flags,

@@ -15,6 +15,8 @@ constexpr const char* Fb1Id = "sim-fb1";
 
 enum class TDeviceFile { Mem, Fb0, Fb1, Mixer };
 
+// Whether Path names a simulated device file.
+bool IsDeviceFilePath(const char* Path);
 // Opening the file at Path: false when Path names no simulated device file; else Error is 0 or the open's error.
 bool DeviceFileForPath(const char* Path, TDeviceFile& File, int& Error);
 // The physical range that mapping Length bytes of File at Offset, through a descriptor opened with Access (O_RDONLY,

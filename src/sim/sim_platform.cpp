@@ -234,6 +234,17 @@ void PlatformStore32(volatile std::uint32_t* Address, std::uint32_t Value)
         ReportStray(TStray::Undefined, true, 32, Phys, Value);
 }
 
+bool IsDeviceRegisterAddress(const volatile void* Address)
+{
+    std::uint32_t Phys = 0;
+    return DeviceMappingAt(Address, Phys) != nullptr;
+}
+
+bool IsDeviceDescriptor(int Handle)
+{
+    return FindFile(Handle) != nullptr;
+}
+
 void ResetDescriptors()
 {
     for (const auto& Entry : OpenFiles)

@@ -1,4 +1,4 @@
-// brimlet-sim: runs the test program on the simulated device.
+// The launcher's run of a program on the simulated device, shared by brimlet-sim and the device library.
 
 #include <cerrno>
 #include <cstring>
@@ -7,12 +7,11 @@
 #include <unistd.h>
 #include <vector>
 
-#include "app/run_frame.h"
-#include "app/test_program.h"
 #include "sim/launcher/demo_script.h"
 #include "sim/launcher/environment.h"
 #include "sim/launcher/interrupt.h"
 #include "sim/launcher/keyboard.h"
+#include "sim/launcher/launcher.h"
 #include "sim/launcher/messages.h"
 #include "sim/launcher/options.h"
 #include "sim/launcher/recorder.h"
@@ -157,7 +156,7 @@ void AtFlip(std::uint32_t FlipCount)
 
 } // namespace
 
-int main(int ArgumentCount, char** Arguments)
+int RunLauncher(int ArgumentCount, char** Arguments, int (*Program)(int ArgumentCount, char** Arguments))
 {
     TLauncherOptions Options;
     std::string Error;
@@ -210,8 +209,7 @@ int main(int ArgumentCount, char** Arguments)
     for (std::string& Argument : Options.ProgramArguments)
         ProgramArguments.push_back(Argument.data());
     ProgramArguments.push_back(nullptr);
-    const int Status =
-        RunApplication(static_cast<int>(ProgramArguments.size() - 1), ProgramArguments.data(), TestProgram);
+    const int Status = Program(static_cast<int>(ProgramArguments.size() - 1), ProgramArguments.data());
 
     SimFinishSnapshots();
     SimOnFlip(nullptr);

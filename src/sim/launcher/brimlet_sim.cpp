@@ -1,0 +1,11 @@
+// brimlet-sim: runs the test program on the simulated device.
+
+#include "app/run_frame.h"
+#include "app/test_program.h"
+#include "sim/launcher/launcher.h"
+
+int main(int ArgumentCount, char** Arguments)
+{
+    return RunLauncher(
+        ArgumentCount, Arguments, [](int Count, char** Values) { return RunApplication(Count, Values, TestProgram); });
+}
