@@ -1,6 +1,9 @@
-// The simulated device's side of SDL. The build wraps SDL_Init, Mix_OpenAudio, SDL_GetVideoInfo and
-// SDL_SetVideoMode (-Wl,--wrap), so that the simulator stands where the device's environment differs from the
-// host's: a missing video or audio device, the video information, the mode request and the speaker.
+// The simulated device's side of SDL. The simulator defines SDL_Init, Mix_OpenAudio, SDL_GetVideoInfo and
+// SDL_SetVideoMode under their own names, so that it stands where the device's environment differs from the host's:
+// a missing video or audio device, the video information, the mode request and the speaker. The executable's
+// definitions come first in the dynamic linker's search, so they take the program's calls and the libraries' alike
+// (the same holds for a library preloaded into another executable); the real entry points are the next definitions
+// of the same names.
 
 #include "sim/sdl_hooks.h"
 
@@ -12,18 +15,26 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <cstdio>
+#include <cstdlib>
+#include <dlfcn.h>
 #include <cstring>
 #include <functional>
 #include <utility>
 
-extern "C" {
-int __real_SDL_Init(Uint32 Flags);
-int __real_Mix_OpenAudio(int Frequency, Uint16 Format, int Channels, int ChunkSize);
-const SDL_VideoInfo* __real_SDL_GetVideoInfo(void);
-SDL_Surface* __real_SDL_SetVideoMode(int Width, int Height, int BitsPerPixel, Uint32 Flags);
-}
-
 namespace {
+
+// The definition of Name that the dynamic linker finds after ours. Without one, the library is missing from the
+// process and nothing could run; that is a broken installation, not a failure the program could report.
+template <typename TFunction>
+TFunction* RealFunction(TFunction*, const char* Name)
+{
+    void* Found = dlsym(RTLD_NEXT, Name);
+    if (Found == nullptr) {
+        std::fprintf(stderr, "brimlet-sim: %s not found after the simulator's own: %s\n", Name, dlerror());
+        std::abort();
+    }
+    return reinterpret_cast<TFunction*>(Found);
+}
 
 bool VideoInfoOverridden = false;
 std::uint32_t VideoInfoFlagWord = 0;
@@ -37,24 +48,26 @@ std::function<SDL_Surface*(int)> OpenWindow;
 
 extern "C" {
 
-int __wrap_SDL_Init(Uint32 Flags)
+int SDL_Init(Uint32 Flags)
 {
+    static auto* const Real = RealFunction(&SDL_Init, "SDL_Init");
     if ((Flags & SDL_INIT_VIDEO) && FaultActive(TFault::SdlVideo)) {
         TraceFault(TFault::SdlVideo);
         SDL_SetError("No available video device");
         return -1;
     }
-    return __real_SDL_Init(Flags);
+    return Real(Flags);
 }
 
-int __wrap_Mix_OpenAudio(int Frequency, Uint16 Format, int Channels, int ChunkSize)
+int Mix_OpenAudio(int Frequency, Uint16 Format, int Channels, int ChunkSize)
 {
+    static auto* const Real = RealFunction(&Mix_OpenAudio, "Mix_OpenAudio");
     if (FaultActive(TFault::SdlAudio)) {
         TraceFault(TFault::SdlAudio);
         SDL_SetError("No available audio device");
         return -1;
     }
-    const int Result = __real_Mix_OpenAudio(Frequency, Format, Channels, ChunkSize);
+    const int Result = Real(Frequency, Format, Channels, ChunkSize);
     if (Result != 0)
         return Result;
     int Rate = 0, OpenChannels = 0;
@@ -72,13 +85,14 @@ int __wrap_Mix_OpenAudio(int Frequency, Uint16 Format, int Channels, int ChunkSi
     return Result;
 }
 
-const SDL_VideoInfo* __wrap_SDL_GetVideoInfo(void)
+const SDL_VideoInfo* SDL_GetVideoInfo(void)
 {
+    static auto* const Real = RealFunction(&SDL_GetVideoInfo, "SDL_GetVideoInfo");
     if (VideoInfoFails) {
         SDL_SetError("Video information not available");
         return nullptr;
     }
-    const SDL_VideoInfo* Info = __real_SDL_GetVideoInfo();
+    const SDL_VideoInfo* Info = Real();
     if (!Info || !VideoInfoOverridden)
         return Info;
     // SDL's own record stays as it is; the program sees a copy with the simulated flags.
@@ -87,12 +101,13 @@ const SDL_VideoInfo* __wrap_SDL_GetVideoInfo(void)
     return &VideoInfoCopy;
 }
 
-SDL_Surface* __wrap_SDL_SetVideoMode(int Width, int Height, int BitsPerPixel, Uint32 Flags)
+SDL_Surface* SDL_SetVideoMode(int Width, int Height, int BitsPerPixel, Uint32 Flags)
 {
+    static auto* const Real = RealFunction(&SDL_SetVideoMode, "SDL_SetVideoMode");
     LastVideoRequest = {true, Width, Height, BitsPerPixel, Flags};
     if (OpenWindow)
         return OpenWindow(BitsPerPixel);
-    return __real_SDL_SetVideoMode(Width, Height, BitsPerPixel, Flags);
+    return Real(Width, Height, BitsPerPixel, Flags);
 }
 
 } // extern "C"
@@ -129,5 +144,6 @@ void SimSetWindowed(std::function<SDL_Surface*(int BitsPerPixel)> Open)
 
 SDL_Surface* SimSetVideoMode(int Width, int Height, int BitsPerPixel, std::uint32_t Flags)
 {
-    return __real_SDL_SetVideoMode(Width, Height, BitsPerPixel, Flags);
+    static auto* const Real = RealFunction(&SDL_SetVideoMode, "SDL_SetVideoMode");
+    return Real(Width, Height, BitsPerPixel, Flags);
 }
