@@ -6,6 +6,7 @@
 #include "sim/preload/arm_decoder.h"
 #include "sim/sim_platform.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <ucontext.h>
@@ -69,8 +70,7 @@ void OnFault(int, siginfo_t* Info, void* Context)
     if (Access.Address != reinterpret_cast<std::uintptr_t>(Info->si_addr))
         Refuse(Cpu, Code, "accesses another address than the one that trapped");
     CompleteAccess(Cpu, Access, CarryOut(Access, Cpu.R[Access.Rt]));
-    for (unsigned Index = 0; Index < 16; ++Index)
-        Saved[Index] = Cpu.R[Index];
+    std::copy(Cpu.R, Cpu.R + 16, Saved);
     Saved[16] = Cpu.Cpsr;
 }
 
