@@ -3,6 +3,7 @@
 #include "platform/platform.h"
 #include "sim/control.h"
 #include "sim/launcher/messages.h"
+#include "sim/launcher/recorder.h"
 #include "sim/preload/arm_decoder.h"
 #include "sim/sim_platform.h"
 
@@ -31,6 +32,7 @@ unsigned long* SavedRegisters(void* Context)
     Say(Text);
     SimCloseAudioOut();
     SimCloseTrace();
+    StopRecording();
     _exit(UndecodableStatus);
 }
 
