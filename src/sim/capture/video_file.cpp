@@ -1,6 +1,10 @@
+// The video recording module: everything here that needs FFmpeg's libraries is reached through
+// BrimletVideoFileCalls only.
+
 #include "sim/capture/video_file.h"
 
 #include "sim/capture/gif_palette.h"
+#include "sim/capture/video_formats.h"
 #include "sim/display.h"
 #include "sim/rgb565.h"
 
@@ -14,37 +18,15 @@ extern "C" {
 }
 
 #include <algorithm>
-#include <cctype>
 
 namespace {
-
-// What each extension records with. The sound keeps the program's own rate where the codec takes it, so that the
-// lossless recording holds the very samples; Opus takes 48 kHz only.
-struct TContainer {
-    const char* Extension;
-    const char* Format;
-    const char* VideoCodec;
-    AVPixelFormat Pixels;
-    // Quick enough to record faster than the device runs, and sharp enough for the status lines' small text.
-    const char* VideoOptions;
-    const char* SoundCodec; // nullptr: the picture alone
-    int SoundRate;
-};
-
-const TContainer Containers[] = {
-    {".mkv", "matroska", "ffv1", AV_PIX_FMT_0RGB32, "coder=range_def:context=1:slices=4:level=3", "flac", 22050},
-    {".mp4", "mp4", "libx264", AV_PIX_FMT_YUV420P, "preset=veryfast:crf=20", "aac", 22050},
-    {".webm", "webm", "libvpx-vp9", AV_PIX_FMT_YUV420P, "deadline=realtime:cpu-used=8:row-mt=1:b=0:crf=32", "libopus",
-     48000},
-    {".gif", "gif", "gif", AV_PIX_FMT_PAL8, "gifflags=-offsetting-transdiff:global_palette=0", nullptr, 0},
-};
 
 constexpr int RefreshesPerSecond = 60;
 // GIF delays count hundredths of a second, and viewers slow down the shortest; every third refresh makes 5.
 constexpr int GifRefreshesPerFrame = 3;
 constexpr int KeyFramesPerSecond = 1;
 
-const TContainer* Container = nullptr;
+const TVideoFormat* Container = nullptr;
 AVFormatContext* Format = nullptr;
 AVPacket* Packet = nullptr;
 int Scale = 1;
@@ -67,25 +49,6 @@ AVFrame* SoundFrame = nullptr;
 std::int64_t SoundPts = 0;
 // The speaker's frames handed on so far, counted from device time 0 at its rate.
 std::uint64_t SoundFed = 0;
-
-std::string Lower(std::string Text)
-{
-    for (char& Letter : Text)
-        Letter = static_cast<char>(std::tolower(static_cast<unsigned char>(Letter)));
-    return Text;
-}
-
-const TContainer* ContainerOf(const std::string& File)
-{
-    const std::string Name = Lower(File);
-    for (const TContainer& Known : Containers) {
-        const std::string Extension = Known.Extension;
-        if (Name.size() > Extension.size()
-            && Name.compare(Name.size() - Extension.size(), Extension.size(), Extension) == 0)
-            return &Known;
-    }
-    return nullptr;
-}
 
 // Keeps the first failure: what follows from it says less.
 void Fail(const std::string& What, int Code)
@@ -154,10 +117,12 @@ bool OpenVideo(std::string& Error)
     Video = OpenEncoder(Container->VideoCodec, Error);
     if (Video == nullptr)
         return false;
-    const bool Gif = Container->Pixels == AV_PIX_FMT_PAL8;
+    const bool Gif = Container->Pictures == TPictureKind::Paletted;
     Video->width = DisplayWidth * Scale;
     Video->height = DisplayHeight * Scale;
-    Video->pix_fmt = Container->Pixels;
+    Video->pix_fmt = Container->Pictures == TPictureKind::Rgb ? AV_PIX_FMT_0RGB32
+        : Container->Pictures == TPictureKind::Yuv            ? AV_PIX_FMT_YUV420P
+                                                              : AV_PIX_FMT_PAL8;
     Video->time_base = {Gif ? GifRefreshesPerFrame : 1, RefreshesPerSecond};
     Video->framerate = {Video->time_base.den, Video->time_base.num};
     Video->gop_size = RefreshesPerSecond * KeyFramesPerSecond;
@@ -179,10 +144,10 @@ bool OpenVideo(std::string& Error)
     Packed->height = Video->height;
     if (av_frame_get_buffer(Picture, 0) < 0 || av_frame_get_buffer(Packed, 0) < 0)
         return false;
-    if (Container->Pixels == AV_PIX_FMT_YUV420P)
+    if (Container->Pictures == TPictureKind::Yuv)
         Converter = sws_getContext(Video->width, Video->height, AV_PIX_FMT_0RGB32, Video->width, Video->height,
                                    AV_PIX_FMT_YUV420P, SWS_POINT | SWS_ACCURATE_RND, nullptr, nullptr, nullptr);
-    return Container->Pixels != AV_PIX_FMT_YUV420P || Converter != nullptr;
+    return Container->Pictures != TPictureKind::Yuv || Converter != nullptr;
 }
 
 bool OpenSound(std::string& Error)
@@ -308,26 +273,11 @@ void Release()
     Container = nullptr;
 }
 
-} // namespace
-
-bool VideoExtensionKnown(const std::string& File)
-{
-    return ContainerOf(File) != nullptr;
-}
-
-std::string VideoExtensions()
-{
-    std::string Known;
-    for (const TContainer& Each : Containers)
-        Known += std::string(Known.empty() ? "" : ", ") + Each.Extension;
-    return Known;
-}
-
-bool OpenVideoFile(const std::string& File, int Enlarged, std::string& Error)
+bool OpenRecording(const std::string& File, int Enlarged, std::string& Error)
 {
     Release();
     Failure.clear();
-    Container = ContainerOf(File);
+    Container = VideoFormatOf(File);
     Scale = std::max(Enlarged, 1);
     NextRefresh = 0;
     SoundPts = 0;
@@ -338,7 +288,7 @@ bool OpenVideoFile(const std::string& File, int Enlarged, std::string& Error)
         Error = "unknown extension (known: " + VideoExtensions() + ")";
         return false;
     }
-    const int Allocated = avformat_alloc_output_context2(&Format, nullptr, Container->Format, File.c_str());
+    const int Allocated = avformat_alloc_output_context2(&Format, nullptr, Container->Container, File.c_str());
     Packet = av_packet_alloc();
     if (Allocated < 0 || Packet == nullptr) {
         Fail("setting up", Allocated < 0 ? Allocated : AVERROR(ENOMEM));
@@ -371,12 +321,12 @@ bool OpenVideoFile(const std::string& File, int Enlarged, std::string& Error)
     return true;
 }
 
-void VideoFilePicture(std::int64_t Index, const std::vector<std::uint16_t>& Pixels)
+void RecordPicture(std::int64_t Index, const std::vector<std::uint16_t>& Pixels)
 {
     if (Format == nullptr || !Failure.empty() || Index < NextRefresh)
         return;
     NextRefresh = Index + 1;
-    const bool Gif = Container->Pixels == AV_PIX_FMT_PAL8;
+    const bool Gif = Container->Pictures == TPictureKind::Paletted;
     if (Gif && Index % GifRefreshesPerFrame != 0)
         return;
     if (av_frame_make_writable(Picture) < 0) {
@@ -396,7 +346,7 @@ void VideoFilePicture(std::int64_t Index, const std::vector<std::uint16_t>& Pixe
     Encode(Video, VideoStream, Picture);
 }
 
-void VideoFileSound(const std::int16_t* Samples, std::size_t Frames, std::uint32_t Rate, std::uint64_t Position)
+void RecordSound(const std::int16_t* Samples, std::size_t Frames, std::uint32_t Rate, std::uint64_t Position)
 {
     if (Format == nullptr || Sound == nullptr || !Failure.empty() || Rate == 0)
         return;
@@ -411,7 +361,7 @@ void VideoFileSound(const std::int16_t* Samples, std::size_t Frames, std::uint32
     EncodeSound(false);
 }
 
-bool CloseVideoFile(std::string& Error)
+bool CloseRecording(std::string& Error)
 {
     if (Format == nullptr)
         return true;
@@ -439,7 +389,15 @@ bool CloseVideoFile(std::string& Error)
     return Failure.empty();
 }
 
-std::string VideoFileFailure()
+std::string FirstFailure()
 {
     return Failure;
+}
+
+} // namespace
+
+const TVideoFileCalls* BrimletVideoFileCalls()
+{
+    static const TVideoFileCalls Calls = {OpenRecording, RecordPicture, RecordSound, CloseRecording, FirstFailure};
+    return &Calls;
 }

@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "sim/capture/video_file.h"
+#include "sim/capture/video_formats.h"
 #include "sim/launcher/keyboard.h"
 #include "sim/launcher/script.h"
 #include "sim/control.h"
@@ -97,10 +97,9 @@ TOptionsOutcome ParseLauncherOptions(int Count, char** Values, TLauncherOptions&
                                                    : Options.RecordFile;
             if (!SetFile(Name, Value, File, Error))
                 return TOptionsOutcome::Unusable;
-            if (Name == "--video" && !VideoExtensionKnown(Value)) {
-                Error = VideoExtensions().empty() ? "--video: this brimlet-sim was built without FFmpeg's libraries"
-                                                  : "--video records by the file's extension, one of "
-                        + VideoExtensions() + ", not \"" + Value + "\"";
+            if (Name == "--video" && VideoFormatOf(Value) == nullptr) {
+                Error =
+                    "--video records by the file's extension, one of " + VideoExtensions() + ", not \"" + Value + "\"";
                 return TOptionsOutcome::Unusable;
             }
         } else if (Name == "--frames") {
