@@ -21,11 +21,12 @@ extern "C" {
 namespace {
 
 struct TDecoded {
-    // Pictures by refresh (60 a second from device time 0); RGB565 where the codec kept the pixels, else empty.
+    // Pictures by refresh (60 a second from device time 0): RGB565 from the last of each enlarged pixel's pixels,
+    // where the codec gives RGB (FFV1, GIF), else empty.
     std::map<std::int64_t, TFrame> Pictures;
     std::string Sound; // interleaved 16-bit samples, where the codec gives them
     std::int64_t SoundFrames = 0;
-    int Rate = 0;
+    int Rate = 0, Scale = 0;
 };
 
 void Receive(AVCodecContext* Codec, const AVStream* Stream, AVFrame* Frame, TDecoded& Decoded)
@@ -40,10 +41,12 @@ void Receive(AVCodecContext* Codec, const AVStream* Stream, AVFrame* Frame, TDec
         }
         const std::int64_t Refresh = std::llround(Frame->best_effort_timestamp * av_q2d(Stream->time_base) * 60);
         TFrame& Picture = Decoded.Pictures[Refresh];
-        if (Frame->format != AV_PIX_FMT_0RGB32)
+        Decoded.Scale = Frame->width / ScreenWidth;
+        if ((Frame->format != AV_PIX_FMT_0RGB32 && Frame->format != AV_PIX_FMT_BGRA)
+            || Frame->height != ScreenHeight * Decoded.Scale)
             continue;
-        for (int Y = 0; Y < Frame->height; ++Y)
-            for (int X = 0; X < Frame->width; ++X) {
+        for (int Y = Decoded.Scale - 1; Y < Frame->height; Y += Decoded.Scale)
+            for (int X = Decoded.Scale - 1; X < Frame->width; X += Decoded.Scale) {
                 std::uint32_t Pixel;
                 std::memcpy(&Pixel, Frame->data[0] + Y * Frame->linesize[0] + 4 * X, 4);
                 Picture.push_back(std::uint16_t((Pixel >> 19 & 0x1F) << 11 | (Pixel >> 10 & 0x3F) << 5 | (Pixel >> 3 & 0x1F)));
@@ -84,18 +87,20 @@ TDecoded Decode(const std::string& Path)
     return Decoded;
 }
 
-// The lossless recording holds every refresh once, from the first on; the snapshots of flips 10 and 40 are among
-// them exactly, 30 refreshes apart with V-Sync on; its sound is the very samples of the audio capture, as long as
-// the pictures within a refresh.
+// The lossless recording holds every refresh once, from the first on, enlarged as asked; the snapshots of flips 10
+// and 40 are among them exactly, 30 refreshes apart with V-Sync on; its sound is the very samples of the audio
+// capture, as long as the pictures within a refresh.
 TEST(VideoRecording, MkvHoldsEveryRefreshAndTheSoundHeard)
 {
     TSimRun Run;
     Run.Put("s.txt", "1 hold right\n10 snapshot a.png\n40 snapshot b.png\n50 hold b4\n");
-    ASSERT_EQ(Run.Run({"--headless", "--fast", "--script", "s.txt", "--video", "v.mkv", "--audio-out", "a.wav"})
+    ASSERT_EQ(Run.Run({"--headless", "--fast", "--script", "s.txt", "--video", "v.mkv", "--video-scale", "2",
+                       "--audio-out", "a.wav"})
                   .ExitStatus,
               0);
     const TDecoded Decoded = Decode(Run.File("v.mkv"));
     ASSERT_GE(Decoded.Pictures.size(), 50u);
+    EXPECT_EQ(Decoded.Scale, 2);
     EXPECT_EQ(Decoded.Pictures.begin()->first, 0);
     EXPECT_EQ(Decoded.Pictures.rbegin()->first, std::int64_t(Decoded.Pictures.size()) - 1) << "a refresh missing";
     std::int64_t Shown[2] = {-1, -1};
@@ -109,6 +114,25 @@ TEST(VideoRecording, MkvHoldsEveryRefreshAndTheSoundHeard)
     EXPECT_EQ(Decoded.Rate, 22050);
     EXPECT_TRUE(Decoded.Sound == ReadFile(Run.File("a.wav")).substr(44)) << "the sound is not the samples heard";
     EXPECT_NEAR(Decoded.SoundFrames, std::int64_t(Decoded.Pictures.size()) * 22050 / 60, 22050 / 60);
+}
+
+// A GIF holds every third refresh, each frame near what the display showed in the colours of its own palette.
+TEST(VideoRecording, GifHoldsEveryThirdRefreshInItsOwnColours)
+{
+    TSimRun Run;
+    Run.Put("s.txt", "10 snapshot a.png\n40 hold b4\n");
+    ASSERT_EQ(Run.Run({"--headless", "--fast", "--script", "s.txt", "--video", "v.gif"}).ExitStatus, 0);
+    const TDecoded Decoded = Decode(Run.File("v.gif"));
+    ASSERT_GE(Decoded.Pictures.size(), 13u);
+    EXPECT_EQ(Decoded.Pictures.rbegin()->first, 3 * std::int64_t(Decoded.Pictures.size() - 1));
+    const TFrame Shown = ReadPng(Run.File("a.png"));
+    const TFrame& Last = Decoded.Pictures.rbegin()->second;
+    ASSERT_EQ(Last.size(), Shown.size());
+    int Far = 0;
+    for (std::size_t At = 0; At < Shown.size(); ++At)
+        Far += std::abs((Last[At] >> 11) - (Shown[At] >> 11)) * 8 + std::abs((Last[At] >> 5 & 63) - (Shown[At] >> 5 & 63)) * 4
+                + std::abs((Last[At] & 31) - (Shown[At] & 31)) * 8 > 64;
+    EXPECT_EQ(Far, 0) << "pixels far from the colour shown";
 }
 
 // A run killed in the middle leaves an .mp4 that plays up to about its last second, and a WAV file whose header
