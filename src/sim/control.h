@@ -65,14 +65,23 @@ void SimScanEveryRefresh(bool Every);
 std::vector<std::uint16_t> SimShownPicture();
 // A snapshot: the first whole refresh that begins from now on, written to File as a PNG. Done is called once it is
 // written, with "" or why it could not be; finishing lets device time run on until every snapshot asked for is done.
+// Every refresh as it was scanned, with its index counted from device time 0 (refresh I begins at I / 60 s). While
+// an observer is set every refresh is scanned; a refresh that went by while nothing happened on the device is
+// passed on as the next one scanned. One observer; an empty one removes it.
+void SimOnRefresh(std::function<void(std::int64_t Index, const std::vector<std::uint16_t>& Picture)> Observer);
 void SimSnapshotNextRefresh(const std::string& File, std::function<void(const std::string& Error)> Done);
 void SimFinishSnapshots();
 
-// A 16-bit stereo WAV of what the listener hears. Failed: a write of the capture failed since it was opened, its
-// closing included, so that the file is incomplete.
+// A 16-bit stereo WAV of what the listener hears, made in device time; its header is kept true about once a second.
+// Failed: a write of the capture failed since it was opened, its closing included, so that the file is incomplete.
 bool SimOpenAudioOut(const std::string& File);
 void SimCloseAudioOut();
 bool SimAudioOutFailed();
+// What the listener hears, as the device makes it: Frames frames of interleaved 16-bit stereo at Rate, the first of
+// them frame Position counted from device time 0. One observer; an empty one removes it.
+void SimOnSound(
+    std::function<void(const std::int16_t* Samples, std::size_t Frames, std::uint32_t Rate, std::uint64_t Position)>
+        Observer);
 
 // Stray accesses (an undefined offset or width, a write to a read-only register, a write to the blitter while it
 // runs) since the reset. The observer is called with each as its trace line ("UNDEFINED W16 C0000100 1234").

@@ -3,6 +3,7 @@
 #include "device/register_map.h"
 #include "sim/faults.h"
 #include "sim/physical_memory.h"
+#include "sim/speaker.h"
 #include "sim/trace.h"
 
 #include <atomic>
@@ -102,6 +103,8 @@ int WritePcmLevel(void* Argument)
         return EFAULT;
     std::uint32_t Value = 0;
     std::memcpy(&Value, Argument, sizeof Value);
+    // The sound due until now was heard at the old level.
+    SpeakerFlush();
     PcmArgument.store(Value);
     TraceEvent("MIXER %08X", Value);
     return 0;

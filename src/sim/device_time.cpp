@@ -3,6 +3,7 @@
 #include "sim/blitter_registers.h"
 #include "sim/control.h"
 #include "sim/display.h"
+#include "sim/speaker.h"
 
 #include <cerrno>
 #include <functional>
@@ -63,6 +64,7 @@ void TickAccess()
     const std::int64_t Now = DeviceNow();
     AdvanceBlitter(Now);
     ScanTo(Now);
+    SpeakerCatchUp(Now);
 }
 
 void WaitUntil(std::int64_t Moment)

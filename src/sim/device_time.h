@@ -19,7 +19,8 @@ constexpr std::int64_t AccessNanoseconds = 1000;
 
 bool FastTime();
 std::int64_t DeviceNow();
-// One register access by the program: its cost in fast time, then the blitter and the display catch up with it.
+// One register access by the program: its cost in fast time, then the blitter, the display and the speaker catch up
+// with it.
 void TickAccess();
 // The reader would poll until Moment: modelled time sleeps until then, fast time moves on to it.
 void WaitUntil(std::int64_t Moment);

@@ -28,6 +28,9 @@ std::uint32_t RefreshPage = 0;
 std::uint32_t FlipCount = 0;
 std::function<void(std::uint32_t)> FlipObserver;
 bool EveryRefresh = false;
+std::function<void(std::int64_t, const std::vector<std::uint16_t>&)> RefreshObserver;
+// The first refresh not yet passed to the observer.
+std::int64_t Unreported = 0;
 std::vector<TSnapshotWish> Wishes;
 // Lines count from the first line of refresh 0; Scanned is the number of lines scanned or passed over.
 std::int64_t Scanned = 0;
@@ -74,6 +77,12 @@ void ScanLine(int Y)
 void RefreshDone(std::int64_t Index)
 {
     Shown.swap(Scanning);
+    if (RefreshObserver) {
+        // Refreshes skipped unscanned showed what this one shows.
+        auto Observer = RefreshObserver;
+        for (; Unreported <= Index; ++Unreported)
+            Observer(Unreported, Shown);
+    }
     const std::int64_t Begun = RefreshStart(Index);
     for (auto Wish = Wishes.begin(); Wish != Wishes.end();) {
         if (Begun <= Wish->After) {
@@ -106,7 +115,7 @@ void LatchDisplayStart(std::uint32_t Start)
 void ScanTo(std::int64_t Now)
 {
     const std::int64_t Due = LinesBy(Now);
-    if (Due < Scanned || (!EveryRefresh && Wishes.empty())) {
+    if (Due < Scanned || (!EveryRefresh && !RefreshObserver && Wishes.empty())) {
         Scanned = Due;
         return;
     }
@@ -126,6 +135,7 @@ void ResetDisplay()
     FlipCount = 0;
     Wishes.clear();
     Scanned = 0;
+    Unreported = 0;
     std::fill(Scanning.begin(), Scanning.end(), 0);
     std::fill(Shown.begin(), Shown.end(), 0);
 }
@@ -148,6 +158,12 @@ void SimOnFlip(std::function<void(std::uint32_t FlipCount)> Observer)
 void SimScanEveryRefresh(bool Every)
 {
     EveryRefresh = Every;
+}
+
+void SimOnRefresh(std::function<void(std::int64_t Index, const std::vector<std::uint16_t>& Picture)> Observer)
+{
+    RefreshObserver = std::move(Observer);
+    Unreported = RefreshIndex(DeviceNow());
 }
 
 std::vector<std::uint16_t> SimShownPicture()

@@ -1,12 +1,14 @@
-// The simulated device's side of SDL. The simulator defines SDL_Init, Mix_OpenAudio, SDL_GetVideoInfo and
-// SDL_SetVideoMode under their own names, so that it stands where the device's environment differs from the host's:
-// a missing video or audio device, the video information, the mode request and the speaker. The executable's
+// The simulated device's side of SDL. The simulator defines SDL_Init, Mix_OpenAudio, SDL_GetVideoInfo,
+// SDL_SetVideoMode, the audio device's opening and closing and SDL_GetTicks under their own names, so that it stands
+// where the device's environment differs from the host's: a missing video or audio device, the video information, the
+// mode request, the speaker and the clock. The executable's
 // definitions come first in the dynamic linker's search, so they take the program's calls and the libraries' alike
 // (the same holds for a library preloaded into another executable); the real entry points are the next definitions
 // of the same names.
 
 #include "sim/sdl_hooks.h"
 
+#include "sim/device_time.h"
 #include "sim/faults.h"
 #include "sim/control.h"
 #include "sim/probes.h"
@@ -19,6 +21,7 @@
 #include <dlfcn.h>
 #include <cstring>
 #include <functional>
+#include <thread>
 #include <utility>
 
 namespace {
@@ -41,6 +44,8 @@ std::uint32_t VideoInfoFlagWord = 0;
 bool VideoInfoFails = false;
 SDL_VideoInfo VideoInfoCopy;
 TSimVideoRequest LastVideoRequest = {};
+// The thread that reset the device, which runs the program.
+std::thread::id DeviceThread;
 // A presentation choice of the launcher, like the observers: a reset leaves it alone.
 std::function<SDL_Surface*(int)> OpenWindow;
 
@@ -67,22 +72,61 @@ int Mix_OpenAudio(int Frequency, Uint16 Format, int Channels, int ChunkSize)
         SDL_SetError("No available audio device");
         return -1;
     }
-    const int Result = Real(Frequency, Format, Channels, ChunkSize);
-    if (Result != 0)
+    return Real(Frequency, Format, Channels, ChunkSize);
+}
+
+// SDL_mixer opens the audio device with its mixing callback; the speaker takes the callback and calls it in device
+// time, and SDL's audio thread plays what that made.
+int SDL_OpenAudio(SDL_AudioSpec* Desired, SDL_AudioSpec* Obtained)
+{
+    static auto* const Real = RealFunction(&SDL_OpenAudio, "SDL_OpenAudio");
+    SDL_AudioSpec Ours = *Desired;
+    Ours.callback = SpeakerPlayback;
+    Ours.userdata = nullptr;
+    const int Result = Real(&Ours, Obtained);
+    if (Result < 0)
         return Result;
-    int Rate = 0, OpenChannels = 0;
-    Uint16 OpenFormat = 0;
-    Mix_QuerySpec(&Rate, &OpenFormat, &OpenChannels);
-    SpeakerOpened(Rate);
-    // The speaker scales 16-bit stereo samples in the host's order, which is what the WAV file holds too.
-    if (OpenFormat == AUDIO_S16LSB && AUDIO_S16LSB == AUDIO_S16SYS && OpenChannels == 2)
-        Mix_SetPostMix(SpeakerPostMix, nullptr);
-    else
-        std::fprintf(stderr,
-                     "brimlet-sim: the speaker plays only 16-bit stereo; audio opened as format 0x%04X with "
-                     "%d channels is not scaled to the mixer level\n",
-                     static_cast<unsigned>(OpenFormat), OpenChannels);
+    // Without Obtained, SDL converts to the format asked for and fills in the desired record's sizes.
+    if (Obtained == nullptr) {
+        Desired->size = Ours.size;
+        Desired->silence = Ours.silence;
+    }
+    SpeakerOpened(Obtained != nullptr ? *Obtained : Ours, Desired->callback, Desired->userdata);
     return Result;
+}
+
+// The audio device closes by any of three ways: SDL_mixer closes it itself, and SDL's quit functions close it
+// inside SDL, where no call of ours sees it. The speaker mixes what is due first and never mixes after.
+void SDL_CloseAudio(void)
+{
+    static auto* const Real = RealFunction(&SDL_CloseAudio, "SDL_CloseAudio");
+    SpeakerClosed();
+    Real();
+}
+
+void SDL_QuitSubSystem(Uint32 Flags)
+{
+    static auto* const Real = RealFunction(&SDL_QuitSubSystem, "SDL_QuitSubSystem");
+    if (Flags & SDL_INIT_AUDIO)
+        SpeakerClosed();
+    Real(Flags);
+}
+
+void SDL_Quit(void)
+{
+    static auto* const Real = RealFunction(&SDL_Quit, "SDL_Quit");
+    SpeakerClosed();
+    Real();
+}
+
+// The program's ticks, and SDL_mixer's, are device time, so that a fast run counts its frame rate as the device
+// would and does the same in every run. Other threads (SDL's own) keep the host's clock.
+Uint32 SDL_GetTicks(void)
+{
+    static auto* const Real = RealFunction(&SDL_GetTicks, "SDL_GetTicks");
+    if (std::this_thread::get_id() != DeviceThread)
+        return Real();
+    return static_cast<Uint32>(DeviceNow() / (NanosecondsPerSecond / 1000));
 }
 
 const SDL_VideoInfo* SDL_GetVideoInfo(void)
@@ -118,6 +162,8 @@ void ResetSdlHooks()
     VideoInfoFlagWord = 0;
     VideoInfoFails = false;
     LastVideoRequest = {};
+    DeviceThread = std::this_thread::get_id();
+    ResetSpeaker();
     SimCloseAudioOut();
 }
 

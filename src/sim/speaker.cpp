@@ -1,75 +1,58 @@
-// The simulated speaker: SDL_mixer's mix scaled by the mixer's PCM level, and the listener's capture as a 16-bit
-// stereo WAV file at the audio device's rate.
-
 #include "sim/speaker.h"
 
+#include "sim/audio_out.h"
 #include "sim/control.h"
 #include "sim/device_files.h"
+#include "sim/device_time.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <limits>
+#include <functional>
 #include <mutex>
-#include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
-constexpr std::uint32_t DefaultRate = 22050;
-constexpr std::size_t WavHeaderBytes = 44;
-constexpr std::uint32_t WavHeaderSizeBase = 36; // the RIFF size is this plus the data's size
+// Under 12 ms at 22050 Hz, less than one refresh, so that what was heard by any flip is within a refresh of it.
+constexpr std::uint64_t BlockFrames = 256;
+// What the host's device has not yet played is kept up to a quarter of a second; in fast time the device makes
+// sound far quicker than anyone can hear it, and the oldest goes.
+constexpr std::uint64_t WaitingPerSecondDivisor = 4;
 
-// The device's rate, from the main thread's Mix_OpenAudio; read only by the main thread.
-std::uint32_t DeviceRate = 0;
+bool Open = false;
+void (*Mix)(void*, Uint8*, int) = nullptr;
+void* MixData = nullptr;
+std::uint32_t Rate = 0;
+std::size_t FrameBytes = 0;
+Uint8 Silence = 0;
+// 16-bit stereo in the host's order: the level scales it, and the capture and the observer take it.
+bool Heard = false;
+std::int64_t OpenedAt = 0;
+std::uint64_t Made = 0;
+std::vector<Uint8> Block;
+std::function<void(const std::int16_t*, std::size_t, std::uint32_t, std::uint64_t)> SoundObserver;
 
-// The capture. The audio thread appends under the lock; the main thread holds it only to hand the file over.
-std::mutex CaptureLock;
-std::FILE* CaptureFile = nullptr;
-std::uint32_t CaptureBytes = 0;
-bool CaptureFailed = false;
+// What the host's audio thread has yet to play, shared with it under the lock.
+std::mutex PlaybackLock;
+std::vector<Uint8> Waiting;
+bool Playing = false;
 
-void PutLe16(unsigned char* At, std::uint32_t Value)
+std::uint64_t FramesDue(std::int64_t Now)
 {
-    At[0] = static_cast<unsigned char>(Value);
-    At[1] = static_cast<unsigned char>(Value >> 8);
-}
-
-void PutLe32(unsigned char* At, std::uint32_t Value)
-{
-    PutLe16(At, Value & 0xFFFF);
-    PutLe16(At + 2, Value >> 16);
-}
-
-// The header of a 16-bit stereo PCM WAV file holding DataBytes of samples.
-void MakeWavHeader(unsigned char (&Header)[WavHeaderBytes], std::uint32_t Rate, std::uint32_t DataBytes)
-{
-    constexpr std::uint32_t Channels = 2, BytesPerFrame = 4, BitsPerSample = 16, PcmFormat = 1, FmtSize = 16;
-    std::memcpy(Header, "RIFF", 4);
-    PutLe32(Header + 4, WavHeaderSizeBase + DataBytes);
-    std::memcpy(Header + 8, "WAVEfmt ", 8);
-    PutLe32(Header + 16, FmtSize);
-    PutLe16(Header + 20, PcmFormat);
-    PutLe16(Header + 22, Channels);
-    PutLe32(Header + 24, Rate);
-    PutLe32(Header + 28, Rate * BytesPerFrame);
-    PutLe16(Header + 32, BytesPerFrame);
-    PutLe16(Header + 34, BitsPerSample);
-    std::memcpy(Header + 36, "data", 4);
-    PutLe32(Header + 40, DataBytes);
+    if (Now <= OpenedAt)
+        return 0;
+    return static_cast<std::uint64_t>(Now - OpenedAt) * Rate / NanosecondsPerSecond;
 }
 
 // What SDL_mixer mixes is scaled by the mixer's PCM level (0 to 100, higher counts as 100); interleaved stereo.
 void ScaleByPcmLevel(std::int16_t* Samples, std::size_t Count)
 {
-    // Read once per chunk: the main thread may set a new level at any time.
     const std::uint32_t Argument = MixerArgument();
     // OSS levels run from 0 to 100; the driver takes a higher level as 100.
-    std::int32_t Left = static_cast<std::int32_t>(Argument & 0xFF);
-    std::int32_t Right = static_cast<std::int32_t>((Argument >> 8) & 0xFF);
-    if (Left > 100)
-        Left = 100;
-    if (Right > 100)
-        Right = 100;
+    const std::int32_t Left = std::min<std::int32_t>(100, static_cast<std::int32_t>(Argument & 0xFF));
+    const std::int32_t Right = std::min<std::int32_t>(100, static_cast<std::int32_t>((Argument >> 8) & 0xFF));
     if (Left == 100 && Right == 100)
         return;
     for (std::size_t Index = 0; Index < Count; ++Index) {
@@ -79,82 +62,110 @@ void ScaleByPcmLevel(std::int16_t* Samples, std::size_t Count)
     }
 }
 
+void Play(const Uint8* Bytes, std::size_t Count)
+{
+    std::lock_guard<std::mutex> Guard(PlaybackLock);
+    Waiting.insert(Waiting.end(), Bytes, Bytes + Count);
+    const std::size_t Most = Rate / WaitingPerSecondDivisor * FrameBytes;
+    if (Waiting.size() > Most)
+        Waiting.erase(Waiting.begin(), Waiting.end() - static_cast<std::ptrdiff_t>(Most));
+}
+
+// The mixer mixes Frames more, as the device's audio thread would have, onto silence.
+void Make(std::uint64_t Frames)
+{
+    Block.assign(Frames * FrameBytes, Silence);
+    Mix(MixData, Block.data(), static_cast<int>(Block.size()));
+    const std::uint64_t Position = static_cast<std::uint64_t>(OpenedAt) * Rate / NanosecondsPerSecond + Made;
+    Made += Frames;
+    if (Heard) {
+        auto* Samples = reinterpret_cast<std::int16_t*>(Block.data());
+        ScaleByPcmLevel(Samples, Frames * 2);
+        AudioOutWrite(Samples, Frames, Rate);
+        if (SoundObserver)
+            SoundObserver(Samples, Frames, Rate, Position);
+    }
+    Play(Block.data(), Block.size());
+}
+
 } // namespace
 
-void SpeakerOpened(int Rate)
+void SpeakerOpened(const SDL_AudioSpec& Spec, void (*MixWith)(void*, Uint8*, int), void* WithData)
 {
-    if (Rate > 0)
-        DeviceRate = static_cast<std::uint32_t>(Rate);
+    Open = MixWith != nullptr && Spec.freq > 0;
+    Mix = MixWith;
+    MixData = WithData;
+    Rate = static_cast<std::uint32_t>(std::max(Spec.freq, 0));
+    FrameBytes = static_cast<std::size_t>(Spec.channels) * ((Spec.format & 0xFF) / 8);
+    Silence = Spec.silence;
+    Heard = Spec.format == AUDIO_S16SYS && Spec.channels == 2;
+    if (!Heard)
+        std::fprintf(stderr,
+                     "brimlet-sim: the speaker plays only 16-bit stereo; audio opened as format 0x%04X with "
+                     "%d channels is not scaled to the mixer level nor captured\n",
+                     static_cast<unsigned>(Spec.format), Spec.channels);
+    OpenedAt = DeviceNow();
+    Made = 0;
+    std::lock_guard<std::mutex> Guard(PlaybackLock);
+    Waiting.clear();
+    Playing = false;
 }
 
-void SpeakerPostMix(void*, Uint8* Stream, int Length)
+void SpeakerClosed()
 {
-    if (Length <= 0)
-        return;
-    ScaleByPcmLevel(reinterpret_cast<std::int16_t*>(Stream), static_cast<std::size_t>(Length) / 2);
-
-    std::lock_guard<std::mutex> Guard(CaptureLock);
-    if (!CaptureFile || CaptureFailed)
-        return;
-    const auto Bytes = static_cast<std::uint32_t>(Length);
-    // The header's sizes are 32-bit: a capture that would outgrow them stops rather than corrupt the file.
-    if (Bytes > std::numeric_limits<std::uint32_t>::max() - WavHeaderSizeBase - CaptureBytes)
-        return;
-    if (std::fwrite(Stream, 1, Bytes, CaptureFile) != Bytes) {
-        CaptureFailed = true;
-        return;
-    }
-    CaptureBytes += Bytes;
+    SpeakerFlush();
+    Open = false;
+    Mix = nullptr;
 }
 
-bool SimOpenAudioOut(const std::string& File)
+void SpeakerCatchUp(std::int64_t Now)
 {
-    SimCloseAudioOut();
-    std::FILE* Opened = std::fopen(File.c_str(), "wb");
-    // The sizes are placeholders until the capture is closed.
-    unsigned char Header[WavHeaderBytes];
-    MakeWavHeader(Header, DefaultRate, 0);
-    if (!Opened || std::fwrite(Header, 1, sizeof Header, Opened) != sizeof Header) {
-        std::fprintf(stderr, "brimlet-sim: cannot write the audio capture %s: %s\n", File.c_str(),
-                     std::strerror(errno));
-        if (Opened)
-            std::fclose(Opened);
-        return false;
-    }
-    std::lock_guard<std::mutex> Guard(CaptureLock);
-    CaptureFile = Opened;
-    CaptureBytes = 0;
-    CaptureFailed = false;
-    return true;
-}
-
-void SimCloseAudioOut()
-{
-    std::FILE* Closing;
-    std::uint32_t Bytes;
-    bool Failed;
-    {
-        std::lock_guard<std::mutex> Guard(CaptureLock);
-        Closing = CaptureFile;
-        Bytes = CaptureBytes;
-        Failed = CaptureFailed;
-        CaptureFile = nullptr;
-    }
-    if (!Closing)
+    if (!Open)
         return;
-    // A capture during which audio never opened holds no samples; its header states the program's usual rate.
-    unsigned char Header[WavHeaderBytes];
-    MakeWavHeader(Header, DeviceRate ? DeviceRate : DefaultRate, Bytes);
-    if (std::fseek(Closing, 0, SEEK_SET) != 0 || std::fwrite(Header, 1, sizeof Header, Closing) != sizeof Header)
-        Failed = true;
-    if (std::fclose(Closing) != 0)
-        Failed = true;
-    std::lock_guard<std::mutex> Guard(CaptureLock);
-    CaptureFailed = Failed;
+    const std::uint64_t Due = FramesDue(Now);
+    while (Due > Made && Due - Made >= BlockFrames)
+        Make(BlockFrames);
 }
 
-bool SimAudioOutFailed()
+void SpeakerFlush()
 {
-    std::lock_guard<std::mutex> Guard(CaptureLock);
-    return CaptureFailed;
+    if (!Open)
+        return;
+    const std::uint64_t Due = FramesDue(DeviceNow());
+    SpeakerCatchUp(DeviceNow());
+    if (Due > Made)
+        Make(Due - Made);
+}
+
+void SpeakerPlayback(void*, Uint8* Stream, int Length)
+{
+    const auto Wanted = static_cast<std::size_t>(std::max(Length, 0));
+    std::lock_guard<std::mutex> Guard(PlaybackLock);
+    // Playing starts, and starts again after running dry, with two callbacks' worth in hand, so that the device's
+    // pace and the host's may differ a little without a gap each time.
+    if (!Playing && Waiting.size() < 2 * Wanted)
+        return;
+    Playing = true;
+    const std::size_t Count = std::min(Wanted, Waiting.size());
+    std::memcpy(Stream, Waiting.data(), Count);
+    Waiting.erase(Waiting.begin(), Waiting.begin() + static_cast<std::ptrdiff_t>(Count));
+    if (Count < Wanted)
+        Playing = false;
+}
+
+void ResetSpeaker()
+{
+    Open = false;
+    Mix = nullptr;
+    Made = 0;
+    std::lock_guard<std::mutex> Guard(PlaybackLock);
+    Waiting.clear();
+    Playing = false;
+}
+
+void SimOnSound(
+    std::function<void(const std::int16_t* Samples, std::size_t Frames, std::uint32_t Rate, std::uint64_t Position)>
+        Observer)
+{
+    SoundObserver = std::move(Observer);
 }

@@ -1,10 +1,22 @@
 #pragma once
-// The simulated device's speaker behind SDL_mixer: what SDL_mixer mixes is scaled by the mixer's PCM level, and
-// what the listener then hears can be captured to a WAV file (SimOpenAudioOut).
+// The simulated device's speaker. SDL_mixer's mixing callback is taken from it at the audio set-up and called by the
+// simulator as device time passes: so many samples per device second at the opened rate, each block scaled by the
+// mixer's PCM level as it stood at the block's device time. What that gives is what the listener hears: it goes to
+// the capture and the sound observer as it is made, and to the host's audio device, whose thread plays it.
 
 #include <SDL.h>
 
-// The audio device opened with Rate samples per second per channel; the capture's header states it.
-void SpeakerOpened(int Rate);
-// SDL_mixer's post-mix callback on SDL's audio thread; Stream holds interleaved 16-bit stereo samples.
-void SpeakerPostMix(void* UserData, Uint8* Stream, int Length);
+#include <cstdint>
+
+// SDL opened the audio device as Spec; SDL_mixer mixes through Mix with MixData.
+void SpeakerOpened(const SDL_AudioSpec& Spec, void (*Mix)(void*, Uint8*, int), void* MixData);
+// The audio device is closing: the samples due until now are mixed first, and no more after.
+void SpeakerClosed();
+// Device time has reached Now: the samples due by then, in whole blocks.
+void SpeakerCatchUp(std::int64_t Now);
+// Every sample due until now, the last block shorter: before the PCM level changes.
+void SpeakerFlush();
+// The callback that SDL's audio thread calls instead of the mixer's: the host's device plays what device time made.
+void SpeakerPlayback(void* UserData, Uint8* Stream, int Length);
+// Closed, with nothing made and nothing waiting to be played.
+void ResetSpeaker();

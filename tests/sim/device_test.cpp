@@ -266,8 +266,10 @@ TEST_F(TDevice, SnapshotsShowWhatTheDisplayScanned)
     }
 }
 
-// The mixer's PCM level scales what the listener hears: left in bits 0-7, right in bits 8-15, out of 100, a higher
-// level counting as 100. The capture is a 16-bit stereo WAV file at the audio device's rate holding just that.
+// The mixer's PCM level scales what the listener hears from the device time it is set: left in bits 0-7, right in
+// bits 8-15, out of 100, a higher level counting as 100. The mixer is called as device time passes, at the opened
+// rate; the capture is a 16-bit stereo WAV file at that rate holding what was heard, and the observer gets the same
+// samples with their place counted from device time 0.
 TEST_F(TDevice, SpeakerScalesByTheMixerLevelAndCaptures)
 {
     const std::pair<std::uint32_t, std::vector<std::int16_t>> Cases[] = {
@@ -276,20 +278,44 @@ TEST_F(TDevice, SpeakerScalesByTheMixerLevelAndCaptures)
         {0x6419, {250, -1000, 8191, -32768, 49, -199}},    {0x00323232, {500, -500, 16383, -16384, 99, -99}}};
     TTempDir Folder;
     ASSERT_TRUE(SimOpenAudioOut(Folder.File("heard.wav")));
-    SpeakerOpened(44100);
+    SimSetFastMode(true);
+    std::string Observed;
+    std::vector<std::uint64_t> Positions;
+    SimOnSound([&](const std::int16_t* Samples, std::size_t Frames, std::uint32_t Rate, std::uint64_t Position) {
+        EXPECT_EQ(Rate, 1000u);
+        Observed.append(reinterpret_cast<const char*>(Samples), Frames * 4);
+        Positions.push_back(Position);
+    });
+    // One frame a millisecond; the mixer's frames repeat every three.
+    SDL_AudioSpec Spec{};
+    Spec.freq = 1000;
+    Spec.format = AUDIO_S16SYS;
+    Spec.channels = 2;
+    static int Frame = 0;
+    Frame = 0;
+    const auto Mixing = [](void*, Uint8* Stream, int Length) {
+        const std::int16_t Pattern[] = {1000, -1000, 32767, -32768, 199, -199};
+        for (int At = 0; At < Length; At += 4, ++Frame)
+            std::memcpy(Stream + At, Pattern + Frame % 3 * 2, 4);
+    };
+    WaitUntil(5000000);
+    SpeakerOpened(Spec, Mixing, nullptr);
     const int Mixer = PlatformOpen("/dev/mixer", O_RDWR);
     std::string Heard;
+    std::int64_t Moment = 5000000;
     for (auto [Level, Scaled] : Cases) {
         PlatformIoctl(Mixer, 0xC0044D04, &Level);
-        std::int16_t Samples[] = {1000, -1000, 32767, -32768, 199, -199};
-        SpeakerPostMix(nullptr, reinterpret_cast<Uint8*>(Samples), sizeof Samples);
-        EXPECT_EQ(std::vector<std::int16_t>(Samples, Samples + 6), Scaled) << std::hex << Level;
-        Heard.append(reinterpret_cast<const char*>(Samples), sizeof Samples);
+        WaitUntil(Moment += 3000000);
+        Heard.append(reinterpret_cast<const char*>(Scaled.data()), Scaled.size() * 2);
     }
+    SpeakerClosed();
+    SimOnSound(nullptr);
     SimCloseAudioOut();
     EXPECT_EQ(ReadFile(Folder.File("heard.wav")),
-              std::string("RIFF\x6C\0\0\0WAVEfmt \x10\0\0\0\x01\0\x02\0\x44\xAC\0\0\x10\xB1\x02\0\x04\0\x10\0"
+              std::string("RIFF\x6C\0\0\0WAVEfmt \x10\0\0\0\x01\0\x02\0\xE8\x03\0\0\xA0\x0F\0\0\x04\0\x10\0"
                           "data\x48\0\0\0", 44) + Heard);
+    EXPECT_EQ(Observed, Heard);
+    EXPECT_EQ(Positions, (std::vector<std::uint64_t>{5, 8, 11, 14, 17, 20}));
 }
 
 // The areas of RAM that the blitter's rows fall in below: its first and last 4 KiB and 4 KiB in its middle.

@@ -17,6 +17,7 @@
 #include "sim/launcher/recorder.h"
 #include "sim/launcher/script.h"
 #include "sim/launcher/script_player.h"
+#include "sim/launcher/video_recording.h"
 #include "sim/launcher/window.h"
 #include "sim/control.h"
 
@@ -103,12 +104,20 @@ bool PrepareDevice(const TLauncherOptions& Options, const std::vector<std::strin
     TraceFile = Options.TraceFile;
     AudioOutFile = Options.AudioOutFile;
     SimSetFastMode(Options.Fast);
+    // The recording follows device time, which the line above starts again.
+    if (!Options.VideoFile.empty() && !StartVideoRecording(Options.VideoFile, Options.VideoScale)) {
+        StopRecording();
+        SimCloseAudioOut();
+        SimCloseTrace();
+        return false;
+    }
     if (Options.Strict)
         SimOnStray([](const std::string& Access) {
             Say("stray access " + Access + ": the run ends here (--strict)");
             SimCloseAudioOut();
             SimCloseTrace();
             StopRecording();
+            StopVideoRecording();
             _exit(StrictStatus);
         });
     return true;
@@ -135,6 +144,7 @@ void CheckOutputs()
         AudioOutFailureSaid = true;
         ReportOutputFailure("the audio capture " + AudioOutFile + " could not be written completely");
     }
+    CheckVideoRecording();
 }
 
 void AtFlip(std::uint32_t FlipCount)
@@ -216,6 +226,7 @@ int RunLauncher(int ArgumentCount, char** Arguments, int (*Program)(int Argument
     SimCloseAudioOut();
     SimCloseTrace();
     StopRecording();
+    StopVideoRecording();
     CheckOutputs();
     if (SimStrayCount() > 0)
         Say(std::to_string(SimStrayCount()) + " stray accesses to the device's registers (--trace shows them)");

@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "sim/capture/video_formats.h"
 #include "sim/launcher/keyboard.h"
 #include "sim/launcher/script.h"
 #include "sim/control.h"
@@ -78,7 +79,7 @@ TOptionsOutcome ParseLauncherOptions(int Count, char** Values, TLauncherOptions&
             continue;
         }
         if (Name != "--script" && Name != "--trace" && Name != "--audio-out" && Name != "--record" && Name != "--frames"
-            && Name != "--scale" && Name != "--fault") {
+            && Name != "--scale" && Name != "--fault" && Name != "--video" && Name != "--video-scale") {
             Error = "unknown option " + Name + " (--help lists the options)";
             return TOptionsOutcome::Unusable;
         }
@@ -87,13 +88,20 @@ TOptionsOutcome ParseLauncherOptions(int Count, char** Values, TLauncherOptions&
             return TOptionsOutcome::Unusable;
         }
         const std::string Value = Equals != std::string::npos ? Word.substr(Equals + 1) : Values[++Index];
-        if (Name == "--script" || Name == "--trace" || Name == "--audio-out" || Name == "--record") {
+        if (Name == "--script" || Name == "--trace" || Name == "--audio-out" || Name == "--record"
+            || Name == "--video") {
             std::string& File = Name == "--script" ? Options.ScriptFile
                 : Name == "--trace"                ? Options.TraceFile
                 : Name == "--audio-out"            ? Options.AudioOutFile
+                : Name == "--video"                ? Options.VideoFile
                                                    : Options.RecordFile;
             if (!SetFile(Name, Value, File, Error))
                 return TOptionsOutcome::Unusable;
+            if (Name == "--video" && VideoFormatOf(Value) == nullptr) {
+                Error =
+                    "--video records by the file's extension, one of " + VideoExtensions() + ", not \"" + Value + "\"";
+                return TOptionsOutcome::Unusable;
+            }
         } else if (Name == "--frames") {
             if (Options.HasFrames) {
                 Error = "--frames given twice";
@@ -104,16 +112,17 @@ TOptionsOutcome ParseLauncherOptions(int Count, char** Values, TLauncherOptions&
                 return TOptionsOutcome::Unusable;
             }
             Options.HasFrames = true;
-        } else if (Name == "--scale") {
-            if (Options.Scale != 0) {
-                Error = "--scale given twice";
+        } else if (Name == "--scale" || Name == "--video-scale") {
+            int& Scale = Name == "--scale" ? Options.Scale : Options.VideoScale;
+            if (Scale != 0) {
+                Error = Name + " given twice";
                 return TOptionsOutcome::Unusable;
             }
             if (Value.size() != 1 || Value[0] < '1' || Value[0] > '8') {
-                Error = "--scale needs a whole number from 1 to 8, not \"" + Value + "\"";
+                Error = Name + " needs a whole number from 1 to 8, not \"" + Value + "\"";
                 return TOptionsOutcome::Unusable;
             }
-            Options.Scale = Value[0] - '0';
+            Scale = Value[0] - '0';
         } else if (Value == "help") {
             return TOptionsOutcome::FaultHelp;
         } else if (!KnownFault(Value)) {
@@ -122,6 +131,10 @@ TOptionsOutcome ParseLauncherOptions(int Count, char** Values, TLauncherOptions&
         } else {
             Options.Faults.push_back(Value);
         }
+    }
+    if (Options.VideoScale != 0 && Options.VideoFile.empty()) {
+        Error = "--video-scale needs --video";
+        return TOptionsOutcome::Unusable;
     }
     for (; Index < Count; ++Index)
         Options.ProgramArguments.push_back(Values[Index]);
@@ -144,6 +157,9 @@ std::string LauncherUsage()
            "  --record FILE     write the inputs held, from the keyboard or a script, to FILE as a script\n"
            "  --trace FILE      write every register access to FILE\n"
            "  --audio-out FILE  write what the listener hears (after the mixer level) to FILE as a WAV file\n"
+           "  --video FILE      record every refresh of the display and the sound to FILE, by its extension:\n"
+           "                    .mkv lossless, .mp4, .webm, .gif (every third refresh, no sound)\n"
+           "  --video-scale N   the video's size: N times the device's 320 x 240 pixels (1 to 8, default 1)\n"
            "  --fault NAME      inject a failure (repeatable); --fault help lists the names\n"
            "  -h, --help        show this text\n"
            "  -V, --version     show the version\n"
@@ -167,7 +183,8 @@ std::string LauncherUsage()
           "  0    an ordinary end\n"
           "  1    the program could not create its log\n"
           "  2    unusable options or script, or --window without a display\n"
-          "  3    a snapshot, the trace, the recording or the audio capture could not be written completely\n"
+          "  3    a snapshot, the trace, the recording, the audio capture or the video could not be written\n"
+          "       completely\n"
           "  4    --strict stopped the run at a stray access\n"
           "  217  an error that nothing handled\n";
 }

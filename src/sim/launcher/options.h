@@ -18,7 +18,9 @@ struct TLauncherOptions {
     std::string TraceFile;           // "" when there is none
     std::string AudioOutFile;        // "" when there is none
     std::string RecordFile;          // "" when there is none
+    std::string VideoFile;           // "" when there is none; its extension is a known one
     int Scale = 0;                   // the window's pixels per device pixel, 1 to 8; 0 when not given
+    int VideoScale = 0;              // the video's pixels per device pixel, 1 to 8; 0 when not given
     std::vector<std::string> Faults; // known fault names, in the order given
     std::vector<std::string> ProgramArguments;
 };

@@ -1,0 +1,135 @@
+#include "sim/audio_out.h"
+
+#include "sim/control.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <limits>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::uint32_t DefaultRate = 22050;
+constexpr std::size_t WavHeaderBytes = 44;
+constexpr std::uint32_t WavHeaderSizeBase = 36; // the RIFF size is this plus the data's size
+constexpr std::uint32_t BytesPerFrame = 4;
+
+int Handle = -1;
+std::uint32_t Rate = DefaultRate;
+std::uint32_t DataBytes = 0;
+// The data's size that the header in the file states.
+std::uint32_t StatedBytes = 0;
+bool Failed = false;
+
+void PutLe16(unsigned char* At, std::uint32_t Value)
+{
+    At[0] = static_cast<unsigned char>(Value);
+    At[1] = static_cast<unsigned char>(Value >> 8);
+}
+
+void PutLe32(unsigned char* At, std::uint32_t Value)
+{
+    PutLe16(At, Value & 0xFFFF);
+    PutLe16(At + 2, Value >> 16);
+}
+
+// Writes all of Bytes at Offset, or at the end of the file when Offset is negative; false with errno set.
+bool WriteAt(const void* Bytes, std::size_t Count, off_t Offset)
+{
+    const char* Rest = static_cast<const char*>(Bytes);
+    while (Count > 0) {
+        const ssize_t Written = Offset < 0 ? write(Handle, Rest, Count) : pwrite(Handle, Rest, Count, Offset);
+        if (Written < 0 && errno == EINTR)
+            continue;
+        if (Written <= 0) {
+            if (Written == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        Rest += Written;
+        Count -= static_cast<std::size_t>(Written);
+        if (Offset >= 0)
+            Offset += Written;
+    }
+    return true;
+}
+
+// The header of a 16-bit stereo PCM WAV file holding the samples written so far: written in front of them at first,
+// then in its place.
+bool WriteHeader(bool First)
+{
+    constexpr std::uint32_t Channels = 2, BitsPerSample = 16, PcmFormat = 1, FmtSize = 16;
+    unsigned char Header[WavHeaderBytes];
+    std::memcpy(Header, "RIFF", 4);
+    PutLe32(Header + 4, WavHeaderSizeBase + DataBytes);
+    std::memcpy(Header + 8, "WAVEfmt ", 8);
+    PutLe32(Header + 16, FmtSize);
+    PutLe16(Header + 20, PcmFormat);
+    PutLe16(Header + 22, Channels);
+    PutLe32(Header + 24, Rate);
+    PutLe32(Header + 28, Rate * BytesPerFrame);
+    PutLe16(Header + 32, BytesPerFrame);
+    PutLe16(Header + 34, BitsPerSample);
+    std::memcpy(Header + 36, "data", 4);
+    PutLe32(Header + 40, DataBytes);
+    StatedBytes = DataBytes;
+    return WriteAt(Header, sizeof Header, First ? -1 : 0);
+}
+
+} // namespace
+
+void AudioOutWrite(const std::int16_t* Samples, std::size_t Frames, std::uint32_t FrameRate)
+{
+    if (Handle < 0 || Failed)
+        return;
+    // The header's sizes are 32-bit: a capture that would outgrow them stops rather than corrupt the file.
+    if (Frames > (std::numeric_limits<std::uint32_t>::max() - WavHeaderSizeBase - DataBytes) / BytesPerFrame)
+        return;
+    const auto Bytes = static_cast<std::uint32_t>(Frames * BytesPerFrame);
+    Rate = FrameRate;
+    if (!WriteAt(Samples, Bytes, -1)) {
+        Failed = true;
+        return;
+    }
+    DataBytes += Bytes;
+    if (DataBytes - StatedBytes >= Rate * BytesPerFrame && !WriteHeader(false))
+        Failed = true;
+}
+
+bool SimOpenAudioOut(const std::string& File)
+{
+    SimCloseAudioOut();
+    Rate = DefaultRate;
+    DataBytes = 0;
+    Failed = false;
+    Handle = open(File.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (Handle < 0) {
+        std::fprintf(stderr, "brimlet-sim: cannot write the audio capture %s: %s\n", File.c_str(),
+                     std::strerror(errno));
+        return false;
+    }
+    // Until the audio device opens, the header states no samples at the program's usual rate. A file that takes no
+    // header fails as one that stops taking samples does, once the run is under way.
+    Failed = !WriteHeader(true);
+    return true;
+}
+
+void SimCloseAudioOut()
+{
+    if (Handle < 0)
+        return;
+    // Even after a failed write the header can state what the file holds, in the place it already takes.
+    if (StatedBytes != DataBytes && !WriteHeader(false))
+        Failed = true;
+    if (close(Handle) != 0)
+        Failed = true;
+    Handle = -1;
+}
+
+bool SimAudioOutFailed()
+{
+    return Failed;
+}
