@@ -110,10 +110,6 @@ int WritePcmLevel(void* Argument)
     return 0;
 }
 
-} // namespace
-
-namespace {
-
 struct TDevicePath {
     const char* Path;
     TDeviceFile File;
