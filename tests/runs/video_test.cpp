@@ -89,12 +89,11 @@ TDecoded Decode(const std::string& Path)
 
 // The lossless recording holds every refresh once, from the first on, enlarged as asked; the snapshots of flips 10
 // and 40 are among them exactly, 30 refreshes apart with V-Sync on; its sound is the very samples of the audio
-// capture, as long as the pictures within the two refreshes that the last snapshot runs on after the program.
+// capture, as long as the pictures within a refresh.
 TEST(VideoRecording, MkvHoldsEveryRefreshAndTheSoundHeard)
 {
     TSimRun Run;
-    // The last snapshot, still to come when the program ends, makes device time run on past a refresh unscanned.
-    Run.Put("s.txt", "1 hold right\n10 snapshot a.png\n40 snapshot b.png\n50 snapshot c.png\n50 hold b4\n");
+    Run.Put("s.txt", "1 hold right\n10 snapshot a.png\n40 snapshot b.png\n50 hold b4\n");
     ASSERT_EQ(Run.Run({"--headless", "--fast", "--script", "s.txt", "--video", "v.mkv", "--video-scale", "2",
                        "--audio-out", "a.wav"})
                   .ExitStatus,
@@ -114,15 +113,16 @@ TEST(VideoRecording, MkvHoldsEveryRefreshAndTheSoundHeard)
     EXPECT_EQ(Shown[1] - Shown[0], 30);
     EXPECT_EQ(Decoded.Rate, 22050);
     EXPECT_TRUE(Decoded.Sound == ReadFile(Run.File("a.wav")).substr(44)) << "the sound is not the samples heard";
-    EXPECT_NEAR(Decoded.SoundFrames, std::int64_t(Decoded.Pictures.size()) * 22050 / 60, 22050 * 2 / 60);
+    EXPECT_NEAR(Decoded.SoundFrames, std::int64_t(Decoded.Pictures.size()) * 22050 / 60, 22050 / 60);
 }
 
-// A GIF holds every third refresh, each frame near what the display showed in the colours of its own palette.
+// A GIF holds every third refresh, each frame near what the display showed in the colours of its own palette. In
+// modelled time the start-up goes by unscanned, and the refreshes it spans are there all the same.
 TEST(VideoRecording, GifHoldsEveryThirdRefreshInItsOwnColours)
 {
     TSimRun Run;
     Run.Put("s.txt", "10 snapshot a.png\n40 hold b4\n");
-    ASSERT_EQ(Run.Run({"--headless", "--fast", "--script", "s.txt", "--video", "v.gif"}).ExitStatus, 0);
+    ASSERT_EQ(Run.Run({"--headless", "--script", "s.txt", "--video", "v.gif"}).ExitStatus, 0);
     const TDecoded Decoded = Decode(Run.File("v.gif"));
     ASSERT_GE(Decoded.Pictures.size(), 13u);
     EXPECT_EQ(Decoded.Pictures.rbegin()->first, 3 * std::int64_t(Decoded.Pictures.size() - 1));
