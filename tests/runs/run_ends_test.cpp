@@ -100,6 +100,7 @@ const TEnd Ends[] = {
     {"NoImage", 2, {}, NoImage, NoImageLog, 0, 1, "galaxy.bmp"},
     {"ImageIsAFolder", 2, {}, NoImage, NoImageLog, 0, 1, "galaxy.bmp", true},
     {"StandardOutputFull", 2, {}, {}, FirstLog + LastLog, 217, 0, nullptr, false, "exec \"$@\" >/dev/full"},
+    {"StandardFilesClosed", 0, {}, {}, WholeLog, 0, 1, nullptr, false, "exec \"$@\" <&- >&- 2>&-"},
     {"LogNotCreated", 2, {}, Report("EInOutError : File name too long"), {}, 1, 0, nullptr, false,
      "ln \"$1\" " + LongName + " && shift && exec ./" + LongName + " \"$@\""},
     // The launcher's own refusals, before the program or the trace starts.

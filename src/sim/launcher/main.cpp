@@ -9,6 +9,7 @@
 
 #include "app/run_frame.h"
 #include "app/test_program.h"
+#include "runtime/standard_files.h"
 #include "sim/launcher/demo_script.h"
 #include "sim/launcher/environment.h"
 #include "sim/launcher/interrupt.h"
@@ -141,8 +142,10 @@ void CheckOutputs()
 void AtFlip(std::uint32_t FlipCount)
 {
     PlayScriptTo(FlipCount);
-    if (Interrupted())
+    if (Interrupted()) {
         SimSetInput(TSimInput::B4, true);
+        StopInterruptingCalls();
+    }
     if (Window)
         WindowAtFlip();
     // After every input of the flip, from the script, an interrupt or the keyboard, is applied.
@@ -159,6 +162,7 @@ void AtFlip(std::uint32_t FlipCount)
 
 int main(int ArgumentCount, char** Arguments)
 {
+    OpenClosedStandardFiles();
     TLauncherOptions Options;
     std::string Error;
     switch (ParseLauncherOptions(ArgumentCount, Arguments, Options, Error)) {
@@ -212,6 +216,7 @@ int main(int ArgumentCount, char** Arguments)
     ProgramArguments.push_back(nullptr);
     const int Status =
         RunApplication(static_cast<int>(ProgramArguments.size() - 1), ProgramArguments.data(), TestProgram);
+    StopInterruptingCalls();
 
     SimFinishSnapshots();
     SimOnFlip(nullptr);
