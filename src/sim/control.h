@@ -12,6 +12,9 @@
 // A fresh device, to be made before any other use: RAM cleared, registers at their power-on values (every input
 // released), faults cleared, no trace, modelled time. The flip observer and the window choice stay.
 void SimReset();
+// The simulated RAM made now rather than at its first use, so that a host that refuses it is told before the program
+// starts; false with Error set to the host's reason.
+bool SimReserveRam(std::string& Error);
 
 // Device time, from 0 again: modelled on the host's clock (the default), or fast: counted by the program's accesses,
 // with no delay, the same in every run.
