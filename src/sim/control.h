@@ -68,7 +68,9 @@ void SimScanEveryRefresh(bool Every);
 std::vector<std::uint16_t> SimShownPicture();
 // A snapshot: the first whole refresh that begins from now on, written to File as a PNG. Done is called once it is
 // written, with "" or why it could not be; finishing lets device time run on until every snapshot asked for is done.
-void SimSnapshotNextRefresh(const std::string& File, std::function<void(const std::string& Error)> Done);
+// Created: a descriptor of File that the caller created for it, taken over, or -1 to create File as named.
+void SimSnapshotNextRefresh(const std::string& File, std::function<void(const std::string& Error)> Done,
+                            int Created = -1);
 void SimFinishSnapshots();
 
 // A 16-bit stereo WAV of what the listener hears. Failed: a write of the capture failed since it was opened, its

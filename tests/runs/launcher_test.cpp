@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 namespace {
@@ -182,8 +183,8 @@ std::uint32_t GrabPixel(const std::string& Grab, std::size_t X, std::size_t Y)
 
 // On a virtual X display, at --scale 2: a 640 x 480 window whose picture stays twice the display, centred between
 // black bars, when it grows; F11 fills the screen and back; P pauses the device and the period key steps exactly one
-// flip; S writes snapshot-1.png without the F1 key map; the program reads B as button 2 and a held arrow as its
-// contact, and the close box ends the run through the program's own shutdown.
+// flip; S writes the first free snapshot-N.png without the F1 key map; the program reads B as button 2 and a held
+// arrow as its contact, and the close box ends the run through the program's own shutdown.
 TEST(Launcher, WindowTakesKeysAndEndsAtTheCloseBox)
 {
     if (RunProgram({"sh", "-c", "command -v xvfb-run && command -v xdotool && command -v xwd"}).ExitStatus != 0)
@@ -227,9 +228,12 @@ TEST(Launcher, WindowTakesKeysAndEndsAtTheCloseBox)
     EXPECT_TRUE(Sized("640x480"));
 
     Tool({"key", "--window", Window, "F1"});
+    // A link planted under the first name is passed over, never written through.
+    std::filesystem::create_symlink(Run.File("planted.png"), Run.File("snapshot-1.png"));
     Tool({"key", "--window", Window, "s"});
-    ASSERT_TRUE(Shows("err.txt", "brimlet-sim: wrote snapshot snapshot-1.png\n"));
-    ExpectView(Run.File("snapshot-1.png"), 1024, 768, 352, 200, 128, true);
+    ASSERT_TRUE(Shows("err.txt", "brimlet-sim: wrote snapshot snapshot-2.png\n"));
+    ExpectView(Run.File("snapshot-2.png"), 1024, 768, 352, 200, 128, true);
+    EXPECT_FALSE(PathExists(Run.File("planted.png")));
     // 1000 x 700 holds the picture twice over at (180, 110); its corners are never black, the bars always.
     Tool({"windowsize", Window, "1000", "700"});
     EXPECT_TRUE(WaitFor([&] {
