@@ -155,6 +155,8 @@ TEST_P(RunEnd, PrintsLogsShowsAndReleasesAsItShould)
         const bool Looped = std::find(Case.Out.begin(), Case.Out.end(), "Video done") != Case.Out.end();
         EXPECT_EQ(Run.Trace("FLIP").size(), Looped ? Case.Frames : 0u);
         EXPECT_EQ(Run.Trace("OPEN").size() - Run.Trace("CLOSE").size(), Case.LeftOpen);
+        // The program's lines never reach the trace, whatever descriptors it was started with.
+        EXPECT_EQ(ReadFile(Run.File("trace.txt")).find(Banner[0]), std::string::npos);
     }
 }
 
