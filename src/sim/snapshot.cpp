@@ -1,6 +1,7 @@
 #include "sim/snapshot.h"
 
 #include "sim/display.h"
+#include "sim/rgb565.h"
 
 #include <png.h>
 
@@ -10,30 +11,14 @@
 #include <unistd.h>
 #include <vector>
 
-namespace {
-
-// An RGB565 component widened to 8 bits by repeating its high bits below it, so that 0 stays 0 and the
-// largest value becomes 255.
-std::uint8_t Widen5(unsigned Value)
-{
-    return static_cast<std::uint8_t>(Value << 3 | Value >> 2);
-}
-
-std::uint8_t Widen6(unsigned Value)
-{
-    return static_cast<std::uint8_t>(Value << 2 | Value >> 4);
-}
-
-} // namespace
-
 bool WritePng(const std::string& File, int Created, const std::vector<std::uint16_t>& Page, std::string* Error)
 {
     std::vector<std::uint8_t> Rgb;
     Rgb.reserve(Page.size() * 3);
     for (std::uint16_t Pixel : Page) {
-        Rgb.push_back(Widen5(Pixel >> 11 & 0x1F));
-        Rgb.push_back(Widen6(Pixel >> 5 & 0x3F));
-        Rgb.push_back(Widen5(Pixel & 0x1F));
+        Rgb.push_back(Red8(Pixel));
+        Rgb.push_back(Green8(Pixel));
+        Rgb.push_back(Blue8(Pixel));
     }
     png_image Image;
     std::memset(&Image, 0, sizeof Image);
