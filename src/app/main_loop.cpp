@@ -26,12 +26,13 @@ constexpr std::int32_t VSyncOffButton = 2;
 constexpr std::int32_t VolumeDownButton = 7;
 constexpr std::int32_t VolumeUpButton = 8;
 
-// Upper bound first, so that an image smaller than the view is shown from its top-left corner.
+// Upper bound first, so that an image smaller than the view is shown from its top-left corner. The sums are taken
+// in 64 bits, since the image's figures come from a file.
 void ClampView()
 {
-    if (ScrollX + ViewWidth >= ImageWidth)
+    if (std::int64_t{ScrollX} + ViewWidth >= ImageWidth)
         ScrollX = ImageWidth - ViewWidth;
-    if (ScrollY + ViewHeight >= ImageHeight)
+    if (std::int64_t{ScrollY} + ViewHeight >= ImageHeight)
         ScrollY = ImageHeight - ViewHeight;
     if (ScrollX < 0)
         ScrollX = 0;

@@ -117,6 +117,8 @@ void LoggerInitialization()
     try {
         Logger->LogStatus("Starting Application", "Initialization");
     } catch (...) {
+        // A run that could not log leaves no log: the file it created is its own to remove.
+        unlink(Logger->FileName.c_str());
         DiscardLogger(Logger);
         throw;
     }

@@ -7,6 +7,9 @@
 
 #include <SDL_image.h>
 
+#include <cstdint>
+#include <string>
+
 namespace {
 
 // SDL_image reads a bitmap's headers without checking that the file holds them, and goes on with whatever its reads
@@ -39,6 +42,23 @@ bool BitmapHeaderCut(const std::string& FileName)
     return Cut;
 }
 
+// The program computes with an image's width, height and pitch in 32 bits, and a bitmap's header may give any
+// width and height, which SDL takes as they stand (a height of -2^31 stays negative when made positive).
+bool SizeUsable(const SDL_Surface* Image)
+{
+    constexpr std::int64_t Largest = INT32_MAX;
+    return Image->w > 0 && Image->h > 0 && static_cast<std::int64_t>(Image->pitch) * Image->h <= Largest;
+}
+
+// Logs why an image of that size is refused and frees it.
+void RefuseSize(SDL_Surface* Image)
+{
+    AppLogger->LogError("Image size " + std::to_string(Image->w) + " x " + std::to_string(Image->h) + ", pitch "
+                            + std::to_string(Image->pitch) + ", not usable",
+                        "LoadImage");
+    SDL_FreeSurface(Image);
+}
+
 } // namespace
 
 bool LoadImage(const std::string& FileName, SDL_Surface*& Surface, std::uint32_t ColorKey)
@@ -49,6 +69,10 @@ bool LoadImage(const std::string& FileName, SDL_Surface*& Surface, std::uint32_t
     SDL_Surface* Loaded = BitmapHeaderCut(FileName) ? nullptr : IMG_Load(FileName.c_str());
     if (!Loaded) {
         AppLogger->LogError(SdlError(), "LoadImage");
+        return false;
+    }
+    if (!SizeUsable(Loaded)) {
+        RefuseSize(Loaded);
         return false;
     }
     // SDL 1.2's conversion crashes when video was never started, so a missing screen is caught here and reported
@@ -62,6 +86,11 @@ bool LoadImage(const std::string& FileName, SDL_Surface*& Surface, std::uint32_t
     SDL_FreeSurface(Loaded);
     if (!Converted) {
         AppLogger->LogError(SdlError(), "LoadImage");
+        return false;
+    }
+    // The screen's format may take more bytes a pixel than the file's.
+    if (!SizeUsable(Converted)) {
+        RefuseSize(Converted);
         return false;
     }
     if (ColorKey != NoColorKey) {

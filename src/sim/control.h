@@ -12,6 +12,9 @@
 // A fresh device, to be made before any other use: RAM cleared, registers at their power-on values (every input
 // released), faults cleared, no trace, modelled time. The flip observer and the window choice stay.
 void SimReset();
+// The simulated RAM made now rather than at its first use, so that a host that refuses it is told before the program
+// starts; false with Error set to the host's reason.
+bool SimReserveRam(std::string& Error);
 
 // Device time, from 0 again: modelled on the host's clock (the default), or fast: counted by the program's accesses,
 // with no delay, the same in every run.
@@ -63,13 +66,15 @@ void SimOnFlip(std::function<void(std::uint32_t FlipCount)> Observer);
 // to date only while every refresh is scanned, for a window.
 void SimScanEveryRefresh(bool Every);
 std::vector<std::uint16_t> SimShownPicture();
-// A snapshot: the first whole refresh that begins from now on, written to File as a PNG. Done is called once it is
-// written, with "" or why it could not be; finishing lets device time run on until every snapshot asked for is done.
 // Every refresh as it was scanned, with its index counted from device time 0 (refresh I begins at I / 60 s). While
 // an observer is set every refresh is scanned; a refresh that went by while nothing happened on the device is
 // passed on as the next one scanned. One observer; an empty one removes it.
 void SimOnRefresh(std::function<void(std::int64_t Index, const std::vector<std::uint16_t>& Picture)> Observer);
-void SimSnapshotNextRefresh(const std::string& File, std::function<void(const std::string& Error)> Done);
+// A snapshot: the first whole refresh that begins from now on, written to File as a PNG. Done is called once it is
+// written, with "" or why it could not be; finishing lets device time run on until every snapshot asked for is done.
+// Created: a descriptor of File that the caller created for it, taken over, or -1 to create File as named.
+void SimSnapshotNextRefresh(const std::string& File, std::function<void(const std::string& Error)> Done,
+                            int Created = -1);
 void SimFinishSnapshots();
 
 // A 16-bit stereo WAV of what the listener hears, made in device time; its header is kept true about once a second.

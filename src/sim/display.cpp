@@ -9,6 +9,7 @@
 #include "sim/trace.h"
 
 #include <algorithm>
+#include <unistd.h>
 #include <utility>
 
 namespace {
@@ -18,6 +19,7 @@ constexpr std::uint16_t Rgb565Format = 2 << 9 | DisplayFormatBase;
 
 struct TSnapshotWish {
     std::string File;
+    int Created;        // File's descriptor when it was created for the snapshot, else -1
     std::int64_t After; // the refresh taken is the first that begins after this moment
     std::function<void(const std::string& Error)> Done;
 };
@@ -90,7 +92,7 @@ void RefreshDone(std::int64_t Index)
             continue;
         }
         std::string Error;
-        WritePng(Wish->File, Shown, &Error);
+        WritePng(Wish->File, Wish->Created, Shown, &Error);
         const auto Done = std::move(Wish->Done);
         Wish = Wishes.erase(Wish);
         if (Done)
@@ -133,6 +135,9 @@ void ResetDisplay()
     DisplayStart = 0;
     RefreshPage = 0;
     FlipCount = 0;
+    for (const TSnapshotWish& Wish : Wishes)
+        if (Wish.Created >= 0)
+            close(Wish.Created);
     Wishes.clear();
     Scanned = 0;
     Unreported = 0;
@@ -171,11 +176,11 @@ std::vector<std::uint16_t> SimShownPicture()
     return Shown;
 }
 
-void SimSnapshotNextRefresh(const std::string& File, std::function<void(const std::string& Error)> Done)
+void SimSnapshotNextRefresh(const std::string& File, std::function<void(const std::string& Error)> Done, int Created)
 {
     const std::int64_t Now = DeviceNow();
     ScanTo(Now);
-    Wishes.push_back({File, Now, std::move(Done)});
+    Wishes.push_back({File, Created, Now, std::move(Done)});
 }
 
 void SimFinishSnapshots()

@@ -1,11 +1,14 @@
 #include "sim/physical_memory.h"
 
 #include "device/register_map.h"
+#include "sim/control.h"
 #include "sim/probes.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <signal.h>
 
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -22,21 +25,45 @@ std::uint8_t* Ram = nullptr;
     std::abort();
 }
 
+// Gives back what MapRam made before the host refused the rest; errno stays.
+std::uint8_t* RamRefused(void* Block, std::size_t BlockBytes)
+{
+    const int Refusal = errno;
+    if (Block != MAP_FAILED)
+        munmap(Block, BlockBytes);
+    close(RamFile);
+    RamFile = -1;
+    errno = Refusal;
+    return nullptr;
+}
+
 // RAM is a file whose pages the host gives as they are touched. The simulator's own view has an inaccessible page
 // on either side, so that any access that strays out of RAM faults at once instead of corrupting the host's memory.
+// Null with errno set when the host refuses the file or the address space.
 std::uint8_t* MapRam()
 {
     RamFile = memfd_create("brimlet-ram", MFD_CLOEXEC);
-    if (RamFile < 0 || ftruncate(RamFile, RamSize) != 0)
-        Abort("brimlet-sim: cannot make the simulated RAM");
-    const std::size_t Guard = PageSize();
-    void* Block = mmap(nullptr, RamSize + 2 * Guard, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    if (RamFile < 0)
+        return nullptr;
+    // A file size limit (ulimit -f) refuses the file its size; SIGXFSZ would end the process instead of saying so.
+    struct sigaction Ignore = {}, Before = {};
+    Ignore.sa_handler = SIG_IGN;
+    sigaction(SIGXFSZ, &Ignore, &Before);
+    const bool Sized = ftruncate(RamFile, RamSize) == 0;
+    const int Failure = errno;
+    sigaction(SIGXFSZ, &Before, nullptr);
+    if (!Sized) {
+        errno = Failure;
+        return RamRefused(MAP_FAILED, 0);
+    }
+    const std::size_t BlockBytes = RamSize + 2 * PageSize();
+    void* Block = mmap(nullptr, BlockBytes, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
     if (Block == MAP_FAILED)
-        Abort("brimlet-sim: cannot map the simulated RAM");
-    void* View = mmap(static_cast<std::uint8_t*>(Block) + Guard, RamSize, PROT_READ | PROT_WRITE,
+        return RamRefused(Block, 0);
+    void* View = mmap(static_cast<std::uint8_t*>(Block) + PageSize(), RamSize, PROT_READ | PROT_WRITE,
                       MAP_SHARED | MAP_FIXED, RamFile, 0);
     if (View == MAP_FAILED)
-        Abort("brimlet-sim: cannot map the simulated RAM");
+        return RamRefused(Block, BlockBytes);
     return static_cast<std::uint8_t*>(View);
 }
 
@@ -54,9 +81,19 @@ std::size_t PageSize()
 
 std::uint8_t* RamBase()
 {
-    if (Ram == nullptr)
-        Ram = MapRam();
+    // The launcher reserves RAM before the program starts; tests that do not have it made here.
+    if (Ram == nullptr && (Ram = MapRam()) == nullptr)
+        Abort("brimlet-sim: cannot make the simulated RAM");
     return Ram;
+}
+
+bool SimReserveRam(std::string& Error)
+{
+    if (Ram == nullptr && (Ram = MapRam()) == nullptr) {
+        Error = std::strerror(errno);
+        return false;
+    }
+    return true;
 }
 
 TRegion RegionOf(std::uint64_t Address, std::uint64_t Length)

@@ -3,15 +3,23 @@
 #include "sim/control.h"
 #include "sim/probes.h"
 
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
+#include <string>
+#include <unistd.h>
 #include <utility>
 
 namespace {
 
-// Lines go to the file when it is open, else to memory while the memory sink is on.
-std::FILE* TraceFile = nullptr;
+// Lines go to the file when it is open, else to memory while the memory sink is on. The file's lines gather in a
+// buffer of the trace's own, written with write(2), so that a write that a signal interrupts goes on where a stdio
+// stream would take it for a failure.
+constexpr std::size_t FlushBytes = 65536;
+int TraceFile = -1;
+std::string Unwritten;
 bool FileFailed = false;
 bool ToMemory = false;
 std::vector<std::string> Lines;
@@ -29,15 +37,32 @@ TPendingRead Pending;
 
 bool On()
 {
-    return TraceFile != nullptr || ToMemory;
+    return TraceFile >= 0 || ToMemory;
+}
+
+// After a failed write nothing more is written, so that the trace never has a gap inside it.
+void WriteUnwritten()
+{
+    std::size_t Done = 0;
+    while (!FileFailed && Done < Unwritten.size()) {
+        const ssize_t Count = write(TraceFile, Unwritten.data() + Done, Unwritten.size() - Done);
+        if (Count > 0)
+            Done += static_cast<std::size_t>(Count);
+        else if (Count == 0 || errno != EINTR)
+            FileFailed = true;
+    }
+    Unwritten.clear();
 }
 
 void Emit(const char* Line)
 {
-    if (TraceFile != nullptr)
-        std::fprintf(TraceFile, "%s\n", Line);
-    else
+    if (TraceFile < 0) {
         Lines.emplace_back(Line);
+        return;
+    }
+    Unwritten.append(Line).push_back('\n');
+    if (Unwritten.size() >= FlushBytes)
+        WriteUnwritten();
 }
 
 void EmitAccess(bool Write, int Bits, std::uint32_t Address, std::uint32_t Value, std::uint64_t Count)
@@ -92,10 +117,11 @@ bool SimOpenTrace(const std::string& File)
 {
     ResetTrace();
     FileFailed = false;
-    TraceFile = std::fopen(File.c_str(), "w");
-    if (TraceFile == nullptr)
+    // The user's name, opened as given.
+    TraceFile = open(File.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (TraceFile < 0)
         return false;
-    // A program that ends through exit() still gets its last folded read written.
+    // A program that ends through exit() still gets its last lines written.
     if (!CloseRegistered)
         CloseRegistered = std::atexit(SimCloseTrace) == 0;
     return true;
@@ -104,18 +130,19 @@ bool SimOpenTrace(const std::string& File)
 void SimCloseTrace()
 {
     FlushPendingRead();
-    // fclose writes what the buffer holds, so its failure, like an earlier write's, leaves the trace incomplete.
-    if (TraceFile != nullptr) {
-        const bool Failed = SimTraceFailed();
-        FileFailed = std::fclose(TraceFile) != 0 || Failed;
+    if (TraceFile >= 0) {
+        WriteUnwritten();
+        // Linux releases the descriptor even when close is interrupted.
+        if (close(TraceFile) != 0 && errno != EINTR)
+            FileFailed = true;
     }
-    TraceFile = nullptr;
+    TraceFile = -1;
     ToMemory = false;
 }
 
 bool SimTraceFailed()
 {
-    return FileFailed || (TraceFile != nullptr && std::ferror(TraceFile) != 0);
+    return FileFailed;
 }
 
 void SimTraceToMemory()

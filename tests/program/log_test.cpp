@@ -1,8 +1,11 @@
 // The log file: named after the executable beside it, never made over anything that exists, its entries exact.
 
+#include <csignal>
 #include <filesystem>
+#include <sys/resource.h>
 
 #include "program.h"
+#include "runtime/errors.h"
 
 namespace {
 
@@ -77,6 +80,34 @@ TEST(Log, EntriesByteForByte)
     EXPECT_EQ(AppLogger, nullptr);
     EXPECT_EQ(ReadFile(Dir.File("prog.log")),
               Expected + "STATUS INFO : @ 23:59:59 MSG : Terminating Application IN : Finalization\r\n\n");
+}
+
+// A log whose first entry cannot be written (no room for a byte) is no log: the run removes the file it made, and
+// only that one.
+TEST(Log, WhoseFirstEntryFailsIsRemoved)
+{
+    for (const bool Earlier : {false, true}) {
+        const TTempDir Folder;
+        ASSERT_TRUE(!Earlier || WriteFile(Folder.File("prog.log"), "earlier"));
+        const TChildResult Result = RunInChild([&Folder] {
+            FixLogger(Folder.File("prog"), 9, 5, 3);
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit NoRoom{0, RLIM_INFINITY};
+            setrlimit(RLIMIT_FSIZE, &NoRoom);
+            try {
+                LoggerInitialization();
+            } catch (const EInOutError&) {
+                return AppLogger == nullptr ? 0 : 1;
+            }
+            return 2;
+        });
+        EXPECT_EQ(Result.ExitStatus, 0) << Earlier;
+        std::size_t Files = 0;
+        for ([[maybe_unused]] const auto& Entry : fs::directory_iterator(Folder.Path()))
+            ++Files;
+        EXPECT_EQ(Files, Earlier ? 1u : 0u);
+        EXPECT_TRUE(!Earlier || ReadFile(Folder.File("prog.log")) == "earlier");
+    }
 }
 
 } // namespace

@@ -186,4 +186,34 @@ TEST_F(Media, ImagesLoadConvertedAndKeyedOrAreRefused)
     }
 }
 
+// A bitmap's width and height as its header gives them: SDL_image refuses most sizes that the program could not
+// compute with, but takes a height of -2^31 (rows top-down) as a negative height, which the loader refuses itself.
+TEST_F(Media, ImagesOfUnusableSizeAreRefused)
+{
+    ASSERT_NE(InitSDL(), nullptr);
+    Entries();
+    const std::string File = Dir.File("image.bmp");
+    const struct { std::int32_t Width, Height; std::uint16_t Bits; const char* Logged; } Cases[] = {
+        {8, INT32_MIN, 24, "ERROR Image size 8 x -2147483648, pitch 24, not usable IN : LoadImage"},
+        {1, INT32_MIN, 8, "ERROR Image size 1 x -2147483648, pitch 4, not usable IN : LoadImage"},
+        {8, INT32_MIN + 1, 24, "ERROR Width or height is too large IN : LoadImage"},
+        {8, 0, 24, "ERROR BMP file with bad dimensions (8x0) IN : LoadImage"},
+        {-8, 8, 24, "ERROR BMP file with bad dimensions (-8x8) IN : LoadImage"},
+        {16384, 1, 8, "ERROR Width or height is too large IN : LoadImage"},
+        {8, -2, 24, ""},
+    };
+    for (const auto& Case : Cases) {
+        TBmp Bmp{Case.Width, Case.Height, Case.Bits, 0, {}, std::string(64, '\x11')};
+        if (Case.Bits == 8)
+            Bmp.Palette.assign(256, 0x00FFFFFF);
+        ASSERT_TRUE(WriteFile(File, BmpFile(Bmp)));
+        SDL_Surface* Image = nullptr;
+        const bool Loaded = LoadImage(File, Image, NoColorKey);
+        const TLines Logged = Entries();
+        EXPECT_EQ(Loaded, *Case.Logged == 0) << Case.Width << " x " << Case.Height;
+        EXPECT_EQ(Logged, *Case.Logged == 0 ? TLines{} : TLines{Case.Logged}) << Case.Width << " x " << Case.Height;
+        FreeImage(Image);
+    }
+}
+
 } // namespace

@@ -5,10 +5,12 @@
 
 #include <csignal>
 #include <cstring>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 namespace {
@@ -40,9 +42,8 @@ bool WaitFor(const std::function<bool()>& Condition, int Seconds = 10)
 }
 
 // brimlet-sim started in Run's folder with no end but its exit button, standard output to out.txt, is sent Signal
-// once its trace shows flip 30 (in modelled time, half a second). Returns the wait status; a run that outlives the
-// signal by 10 s is killed.
-int SignalledRun(const TSimRun& Run, int Signal)
+// once the file Watched holds Ready. Returns the wait status; a run that outlives the signal by 10 s is killed.
+int SignalledRun(const TSimRun& Run, int Signal, const std::string& Watched, const std::string& Ready)
 {
     const pid_t Pid = fork();
     if (Pid == 0) {
@@ -53,8 +54,8 @@ int SignalledRun(const TSimRun& Run, int Signal)
         }
         _exit(127);
     }
-    const std::string Trace = Run.File("trace.txt");
-    WaitFor([&Trace] { return PathExists(Trace) && ReadFile(Trace).find("\nFLIP 30 ") != std::string::npos; }, 20);
+    const std::string File = Run.File(Watched);
+    WaitFor([&] { return PathExists(File) && ReadFile(File).find(Ready) != std::string::npos; }, 20);
     kill(Pid, Signal);
     int Status = 0;
     if (!WaitFor([&] { return waitpid(Pid, &Status, WNOHANG) != 0; }, 10)) {
@@ -64,23 +65,39 @@ int SignalledRun(const TSimRun& Run, int Signal)
     return Status;
 }
 
-// An interrupt presses the exit button, so the run ends as ever. A SIGKILL in the frame loop leaves a log of whole
-// entries only, up to the last one before the loop.
+// An interrupt presses the exit button, so the run ends as ever; before the frame loop, it makes the step under way
+// fail, even one blocked in opening a named pipe, and the program leaves by its failure path. A SIGKILL in the
+// frame loop leaves a log of whole entries only, up to the last one before the loop.
 TEST(Launcher, InterruptsEndTheRunAndAKillLeavesWholeLogEntries)
 {
     const TLines Log = FirstLog + SdlLog + MusicLog;
+    const TLines NoImage = Log + TLines{"ERROR Couldn't open galaxy.bmp IN : LoadImage"} + LastLog;
     const struct {
-        int Signal, Status;
+        int Signal;
+        const char* Pipe;  // a data file made a named pipe that nothing writes
+        const char* Ready; // sent once the trace, or with a pipe standard output, holds this
+        int Status;
         const char* Last;
         TLines Log;
     } Cases[] = {
-        {SIGINT, 0, "program terminated", Log + LastLog},
-        {SIGTERM, 0, "program terminated", Log + LastLog},
-        {SIGKILL, SIGKILL, "", Log},
+        {SIGINT, nullptr, "\nFLIP 30 ", 0, "program terminated", Log + LastLog},
+        {SIGTERM, nullptr, "\nFLIP 30 ", 0, "program terminated", Log + LastLog},
+        {SIGHUP, nullptr, "\nFLIP 30 ", 0, "program terminated", Log + LastLog},
+        {SIGKILL, nullptr, "\nFLIP 30 ", SIGKILL, "", Log},
+        {SIGTERM, "galaxy.bmp", "Loading image\n", 0, "Loading image failed", NoImage},
+        {SIGHUP, "galaxy.bmp", "Loading image\n", 0, "Loading image failed", NoImage},
+        {SIGINT, "music.ogg", "Loading music\n", 0, "Loading music failed",
+         FirstLog + SdlLog + TLines{"ERROR Couldn't open 'music.ogg' IN : SDLMusic::LoadFromFile"} + LastLog},
     };
     for (const auto& Case : Cases) {
         TSimRun Run;
-        EXPECT_EQ(SignalledRun(Run, Case.Signal), Case.Status) << Case.Signal;
+        if (Case.Pipe != nullptr) {
+            std::remove(Run.File(Case.Pipe).c_str());
+            ASSERT_EQ(mkfifo(Run.File(Case.Pipe).c_str(), 0600), 0);
+        }
+        EXPECT_EQ(SignalledRun(Run, Case.Signal, Case.Pipe == nullptr ? "trace.txt" : "out.txt", Case.Ready),
+                  Case.Status)
+            << Case.Signal;
         const TLines Out = SplitLines(ReadFile(Run.File("out.txt")));
         EXPECT_EQ(Out.empty() ? "-" : Out.back(), Case.Last) << Case.Signal;
         EXPECT_EQ(Run.Log(), Case.Log) << Case.Signal;
@@ -171,8 +188,8 @@ std::uint32_t GrabPixel(const std::string& Grab, std::size_t X, std::size_t Y)
 
 // On a virtual X display, at --scale 2: a 640 x 480 window whose picture stays twice the display, centred between
 // black bars, when it grows; F11 fills the screen and back; P pauses the device and the period key steps exactly one
-// flip; S writes snapshot-1.png without the F1 key map; the program reads B as button 2 and a held arrow as its
-// contact, and the close box ends the run through the program's own shutdown.
+// flip; S writes the first free snapshot-N.png without the F1 key map; the program reads B as button 2 and a held
+// arrow as its contact, and the close box ends the run through the program's own shutdown.
 TEST(Launcher, WindowTakesKeysAndEndsAtTheCloseBox)
 {
     if (RunProgram({"sh", "-c", "command -v xvfb-run && command -v xdotool && command -v xwd"}).ExitStatus != 0)
@@ -216,9 +233,12 @@ TEST(Launcher, WindowTakesKeysAndEndsAtTheCloseBox)
     EXPECT_TRUE(Sized("640x480"));
 
     Tool({"key", "--window", Window, "F1"});
+    // A link planted under the first name is passed over, never written through.
+    std::filesystem::create_symlink(Run.File("planted.png"), Run.File("snapshot-1.png"));
     Tool({"key", "--window", Window, "s"});
-    ASSERT_TRUE(Shows("err.txt", "brimlet-sim: wrote snapshot snapshot-1.png\n"));
-    ExpectView(Run.File("snapshot-1.png"), 1024, 768, 352, 200, 128, true);
+    ASSERT_TRUE(Shows("err.txt", "brimlet-sim: wrote snapshot snapshot-2.png\n"));
+    ExpectView(Run.File("snapshot-2.png"), 1024, 768, 352, 200, 128, true);
+    EXPECT_FALSE(PathExists(Run.File("planted.png")));
     // 1000 x 700 holds the picture twice over at (180, 110); its corners are never black, the bars always.
     Tool({"windowsize", Window, "1000", "700"});
     EXPECT_TRUE(WaitFor([&] {

@@ -100,11 +100,16 @@ const TEnd Ends[] = {
     {"NoImage", 2, {}, NoImage, NoImageLog, 0, 1, "galaxy.bmp"},
     {"ImageIsAFolder", 2, {}, NoImage, NoImageLog, 0, 1, "galaxy.bmp", true},
     {"StandardOutputFull", 2, {}, {}, FirstLog + LastLog, 217, 0, nullptr, false, "exec \"$@\" >/dev/full"},
+    {"StandardFilesClosed", 0, {}, {}, WholeLog, 0, 1, nullptr, false, "exec \"$@\" <&- >&- 2>&-"},
     {"LogNotCreated", 2, {}, Report("EInOutError : File name too long"), {}, 1, 0, nullptr, false,
      "ln \"$1\" " + LongName + " && shift && exec ./" + LongName + " \"$@\""},
     // The launcher's own refusals, before the program or the trace starts.
     {"FramesGivenTwice", 2, {"--frames", "3"}, {}, {}, 2, 0},
     {"ScriptUnreadable", 2, {"--script", "missing.txt"}, {}, {}, 2, 0},
+    {"ScriptWithoutEnd", 2, {"--script", "/dev/zero"}, {}, {}, 2, 0, nullptr, false, "",
+     "brimlet-sim: the script /dev/zero holds more than 4 MiB, the most a script may hold"},
+    {"RamRefused", 2, {}, {}, {}, 3, 0, nullptr, false, "ulimit -f 1000 && exec \"$@\"",
+     "brimlet-sim: cannot reserve the simulated RAM: File too large"},
     // The launcher's own files that cannot be written: the run goes on to its end, then says so in its status.
     {"TraceUnwritable", 2, {}, Whole, WholeLog, 3, 0, nullptr, false, "ln -s /dev/full trace.txt && exec \"$@\"",
      "brimlet-sim: the trace trace.txt could not be written completely"},
@@ -144,11 +149,14 @@ TEST_P(RunEnd, PrintsLogsShowsAndReleasesAsItShould)
     for (const std::string& Entry : Case.Log.empty() ? TLines{} : Run.Log())
         Log += Entry + "\n";
     ExpectLines(Case.Log, Log);
-    ASSERT_EQ(PathExists(Run.File("trace.txt")), Case.Status != 2);
+    // The trace starts with the program, which a log or its failure (status 1) tells.
+    ASSERT_EQ(PathExists(Run.File("trace.txt")), !Case.Log.empty() || Case.Status == 1);
     if (Case.Status != 2 && Case.Status != 3) {
         const bool Looped = std::find(Case.Out.begin(), Case.Out.end(), "Video done") != Case.Out.end();
         EXPECT_EQ(Run.Trace("FLIP").size(), Looped ? Case.Frames : 0u);
         EXPECT_EQ(Run.Trace("OPEN").size() - Run.Trace("CLOSE").size(), Case.LeftOpen);
+        // The program's lines never reach the trace, whatever descriptors it was started with.
+        EXPECT_EQ(ReadFile(Run.File("trace.txt")).find(Banner[0]), std::string::npos);
     }
 }
 

@@ -4,6 +4,7 @@
 #include "sim/launcher/keyboard.h"
 #include "sim/launcher/options.h"
 #include "sim/launcher/recorder.h"
+#include "sim/launcher/script_file.h"
 #include "sim/launcher/script_player.h"
 #include "sim/probes.h"
 #include "support/support.h"
@@ -119,6 +120,19 @@ TEST(ScriptParser, ReadsCommandsOrReportsTheFirstErrorWithItsLine)
 
 // Inputs are held and released from their frame, a tap lasts exactly one frame and its release comes before the
 // commands of the frame after it; missed flips are caught up in order. A snapshot waits for the next whole refresh.
+// A script is read up to its limit: one byte more is refused, unread beyond it.
+TEST(ScriptFile, IsReadUpToItsLimit)
+{
+    const TTempDir Dir;
+    for (const std::size_t Size : {ScriptLimitBytes, ScriptLimitBytes + 1}) {
+        ASSERT_TRUE(WriteFile(Dir.File("s.txt"), std::string(Size, '\n')));
+        std::string Text, Error;
+        EXPECT_EQ(ReadScriptFile(Dir.File("s.txt"), Text, Error), Size == ScriptLimitBytes);
+        EXPECT_EQ(Error, Size == ScriptLimitBytes ? "" : "the script " + Dir.File("s.txt")
+                                                            + " holds more than 4 MiB, the most a script may hold");
+    }
+}
+
 TEST(ScriptPlayer, PlaysEachCommandAtItsFlip)
 {
     TTempDir Folder;

@@ -7,6 +7,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "runtime/standard_files.h"
 #include "sim/launcher/demo_script.h"
 #include "sim/launcher/environment.h"
 #include "sim/launcher/interrupt.h"
@@ -16,6 +17,7 @@
 #include "sim/launcher/options.h"
 #include "sim/launcher/recorder.h"
 #include "sim/launcher/script.h"
+#include "sim/launcher/script_file.h"
 #include "sim/launcher/script_player.h"
 #include "sim/launcher/video_recording.h"
 #include "sim/launcher/window.h"
@@ -33,36 +35,14 @@ bool KeysShown = false;
 std::string TraceFile, AudioOutFile;
 bool TraceFailureSaid = false, AudioOutFailureSaid = false;
 
-// The whole of a file, or false with errno set.
-bool ReadWholeFile(const std::string& Path, std::string& Text)
-{
-    const int Handle = open(Path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (Handle < 0)
-        return false;
-    char Buffer[65536];
-    ssize_t Count;
-    while ((Count = read(Handle, Buffer, sizeof Buffer)) != 0) {
-        if (Count > 0) {
-            Text.append(Buffer, static_cast<std::size_t>(Count));
-        } else if (errno != EINTR) {
-            const int Failure = errno;
-            close(Handle);
-            errno = Failure;
-            return false;
-        }
-    }
-    close(Handle);
-    return true;
-}
-
 // The commands of the run: the script file's, the exit after --frames, or the demo. False after reporting why.
 bool LoadCommands(const TLauncherOptions& Options, std::vector<TScriptCommand>& Commands)
 {
     TScriptError Error;
     if (!Options.ScriptFile.empty()) {
-        std::string Text;
-        if (!ReadWholeFile(Options.ScriptFile, Text)) {
-            Say("cannot read the script " + Options.ScriptFile + ": " + std::strerror(errno));
+        std::string Text, Problem;
+        if (!ReadScriptFile(Options.ScriptFile, Text, Problem)) {
+            Say(Problem);
             return false;
         }
         if (!ParseScript(Text, Commands, Error)) {
@@ -150,8 +130,10 @@ void CheckOutputs()
 void AtFlip(std::uint32_t FlipCount)
 {
     PlayScriptTo(FlipCount);
-    if (Interrupted())
+    if (Interrupted()) {
         SimSetInput(TSimInput::B4, true);
+        StopInterruptingCalls();
+    }
     if (Window)
         WindowAtFlip();
     // After every input of the flip, from the script, an interrupt or the keyboard, is applied.
@@ -168,6 +150,7 @@ void AtFlip(std::uint32_t FlipCount)
 
 int RunLauncher(int ArgumentCount, char** Arguments, int (*Program)(int ArgumentCount, char** Arguments))
 {
+    OpenClosedStandardFiles();
     TLauncherOptions Options;
     std::string Error;
     switch (ParseLauncherOptions(ArgumentCount, Arguments, Options, Error)) {
@@ -201,6 +184,11 @@ int RunLauncher(int ArgumentCount, char** Arguments, int (*Program)(int Argument
     ChooseSdlDrivers(Window);
     const std::vector<std::string> OptionWords(Arguments + 1,
                                                Arguments + ArgumentCount - Options.ProgramArguments.size());
+    std::string RamProblem;
+    if (!SimReserveRam(RamProblem)) {
+        Say("cannot reserve the simulated RAM: " + RamProblem);
+        return OutputFailedStatus;
+    }
     if (!PrepareDevice(Options, OptionWords))
         return UnusableStatus;
     if (Demo)
@@ -220,6 +208,7 @@ int RunLauncher(int ArgumentCount, char** Arguments, int (*Program)(int Argument
         ProgramArguments.push_back(Argument.data());
     ProgramArguments.push_back(nullptr);
     const int Status = Program(static_cast<int>(ProgramArguments.size() - 1), ProgramArguments.data());
+    StopInterruptingCalls();
 
     SimFinishSnapshots();
     SimOnFlip(nullptr);

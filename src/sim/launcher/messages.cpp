@@ -47,7 +47,7 @@ bool OutputFailed()
     return AnyOutputFailed;
 }
 
-void WriteSnapshot(const std::string& File)
+void WriteSnapshot(const std::string& File, int Created)
 {
     SimSnapshotNextRefresh(
         File,
@@ -56,5 +56,6 @@ void WriteSnapshot(const std::string& File)
                 Say("wrote snapshot " + File);
             else
                 ReportOutputFailure("snapshot " + File + " not written: " + Error);
-        });
+        },
+        Created);
 }

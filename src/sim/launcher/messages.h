@@ -15,5 +15,6 @@ bool WriteStandardOutput(const std::string& Text);
 // completely: Text is said at once, and OutputFailed turns true for the run's exit status. Module state.
 void ReportOutputFailure(const std::string& Text);
 bool OutputFailed();
-// Writes the display's next whole refresh to File as a snapshot and says so, or reports why it could not.
-void WriteSnapshot(const std::string& File);
+// Writes the display's next whole refresh to File as a snapshot and says so, or reports why it could not. Created:
+// File's descriptor when the launcher created it for the snapshot, else -1.
+void WriteSnapshot(const std::string& File, int Created = -1);

@@ -3,10 +3,11 @@
 #include <SDL.h>
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <string>
-#include <sys/stat.h>
+#include <fcntl.h>
 #include <vector>
 
 #include "device/video_pages.h"
@@ -150,15 +151,22 @@ void Present(SDL_Surface* Screen, const std::vector<std::uint16_t>& Page)
     SDL_Flip(Screen);
 }
 
-// The next free snapshot-N.png, so that the snapshots of an earlier run are kept.
+// The next free snapshot-N.png, created here exclusively and never through a link, so that the snapshots of an
+// earlier run are kept and a name planted in the folder is passed over, not written through.
 void WriteKeySnapshot()
 {
-    std::string File;
-    struct stat Status;
-    do {
-        File = "snapshot-" + std::to_string(++LastSnapshot) + ".png";
-    } while (stat(File.c_str(), &Status) == 0);
-    WriteSnapshot(File);
+    for (;;) {
+        const std::string File = "snapshot-" + std::to_string(++LastSnapshot) + ".png";
+        const int Created = open(File.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (Created >= 0) {
+            WriteSnapshot(File, Created);
+            return;
+        }
+        if (errno != EEXIST) {
+            ReportOutputFailure("snapshot " + File + " not written: " + std::strerror(errno));
+            return;
+        }
+    }
 }
 
 // The keys of the window itself rather than of the device; true for one of them.
