@@ -35,6 +35,7 @@ std::string Failure;
 AVCodecContext* Video = nullptr;
 AVStream* VideoStream = nullptr;
 AVFrame* Picture = nullptr;
+// The RGB picture that the converter takes, for a codec that wants YUV.
 AVFrame* Packed = nullptr;
 SwsContext* Converter = nullptr;
 TGifPalette Palette;
@@ -112,6 +113,20 @@ bool Opened(AVCodecContext* Codec, AVStream*& Stream, AVDictionary** Options, st
     return true;
 }
 
+// A picture of the recording's size in Pixels, with its buffer; nullptr when there is no memory for it.
+AVFrame* NewFrame(AVPixelFormat Pixels)
+{
+    AVFrame* Frame = av_frame_alloc();
+    if (Frame == nullptr)
+        return nullptr;
+    Frame->format = Pixels;
+    Frame->width = Video->width;
+    Frame->height = Video->height;
+    if (av_frame_get_buffer(Frame, 0) < 0)
+        av_frame_free(&Frame);
+    return Frame;
+}
+
 bool OpenVideo(std::string& Error)
 {
     Video = OpenEncoder(Container->VideoCodec, Error);
@@ -132,22 +147,15 @@ bool OpenVideo(std::string& Error)
     av_dict_free(&Options);
     if (!Done)
         return false;
-    Picture = av_frame_alloc();
-    Packed = av_frame_alloc();
-    if (Picture == nullptr || Packed == nullptr)
+    Picture = NewFrame(Video->pix_fmt);
+    if (Picture == nullptr)
         return false;
-    Picture->format = Video->pix_fmt;
-    Picture->width = Video->width;
-    Picture->height = Video->height;
-    Packed->format = AV_PIX_FMT_0RGB32;
-    Packed->width = Video->width;
-    Packed->height = Video->height;
-    if (av_frame_get_buffer(Picture, 0) < 0 || av_frame_get_buffer(Packed, 0) < 0)
-        return false;
-    if (Container->Pictures == TPictureKind::Yuv)
-        Converter = sws_getContext(Video->width, Video->height, AV_PIX_FMT_0RGB32, Video->width, Video->height,
-                                   AV_PIX_FMT_YUV420P, SWS_POINT | SWS_ACCURATE_RND, nullptr, nullptr, nullptr);
-    return Container->Pictures != TPictureKind::Yuv || Converter != nullptr;
+    if (Container->Pictures != TPictureKind::Yuv)
+        return true;
+    Packed = NewFrame(AV_PIX_FMT_0RGB32);
+    Converter = sws_getContext(Video->width, Video->height, AV_PIX_FMT_0RGB32, Video->width, Video->height,
+                               AV_PIX_FMT_YUV420P, SWS_POINT | SWS_ACCURATE_RND, nullptr, nullptr, nullptr);
+    return Packed != nullptr && Converter != nullptr;
 }
 
 bool OpenSound(std::string& Error)
@@ -167,14 +175,14 @@ bool OpenSound(std::string& Error)
     return Waiting != nullptr && SoundFrame != nullptr;
 }
 
-// The picture enlarged Scale times, nearest neighbour, as 0x00RRGGBB pixels.
-void Pack(const std::vector<std::uint16_t>& Pixels)
+// The picture enlarged Scale times, nearest neighbour, as 0x00RRGGBB pixels into Into.
+void Pack(const std::vector<std::uint16_t>& Pixels, AVFrame* Into)
 {
-    for (int Y = 0; Y < Packed->height; ++Y) {
+    for (int Y = 0; Y < Into->height; ++Y) {
         auto* Row =
-            reinterpret_cast<std::uint32_t*>(Packed->data[0] + static_cast<std::ptrdiff_t>(Y) * Packed->linesize[0]);
+            reinterpret_cast<std::uint32_t*>(Into->data[0] + static_cast<std::ptrdiff_t>(Y) * Into->linesize[0]);
         const std::uint16_t* From = &Pixels[static_cast<std::size_t>(Y / Scale) * DisplayWidth];
-        for (int X = 0; X < Packed->width; ++X) {
+        for (int X = 0; X < Into->width; ++X) {
             const std::uint16_t Pixel = From[X / Scale];
             Row[X] = std::uint32_t{Red8(Pixel)} << 16 | std::uint32_t{Green8(Pixel)} << 8 | Blue8(Pixel);
         }
@@ -335,12 +343,11 @@ void RecordPicture(std::int64_t Index, const std::vector<std::uint16_t>& Pixels)
     }
     if (Gif) {
         Paletted(Pixels);
+    } else if (Converter == nullptr) {
+        Pack(Pixels, Picture);
     } else {
-        Pack(Pixels);
-        if (Converter != nullptr)
-            sws_scale(Converter, Packed->data, Packed->linesize, 0, Packed->height, Picture->data, Picture->linesize);
-        else
-            av_frame_copy(Picture, Packed);
+        Pack(Pixels, Packed);
+        sws_scale(Converter, Packed->data, Packed->linesize, 0, Packed->height, Picture->data, Picture->linesize);
     }
     Picture->pts = Gif ? Index / GifRefreshesPerFrame : Index;
     Encode(Video, VideoStream, Picture);
