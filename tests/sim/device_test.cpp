@@ -266,6 +266,29 @@ TEST_F(TDevice, SnapshotsShowWhatTheDisplayScanned)
     }
 }
 
+// The refresh observer gets every refresh once, in order from refresh 0, even those that went by while nothing
+// happened on the device: they showed what the next one scanned shows.
+TEST_F(TDevice, RefreshObserverGetsEveryRefreshOnce)
+{
+    std::memset(SimPhysToHost(0x03000000, 320 * 240 * 2), 0xFF, 320 * 240 * 2);
+    for (const auto& [Offset, Value] :
+         {std::pair(0x0904, 0x0400), {0x28DA, 0x04AB}, {0x290C, 640}, {0x290E, 0x0000}, {0x2910, 0x0300}})
+        Write16(Offset, static_cast<std::uint16_t>(Value));
+    std::vector<std::int64_t> Indices;
+    std::vector<std::uint16_t> Last;
+    SimOnRefresh([&](std::int64_t Index, const std::vector<std::uint16_t>& Picture) {
+        Indices.push_back(Index);
+        Last = Picture;
+    });
+    WaitUntil(RefreshStart(7) + 100000);
+    Read16(0x1182);
+    WaitUntil(RefreshStart(9) + 100000);
+    Read16(0x1182);
+    SimOnRefresh(nullptr);
+    EXPECT_EQ(Indices, (std::vector<std::int64_t>{0, 1, 2, 3, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(Last, std::vector<std::uint16_t>(320 * 240, 0xFFFF));
+}
+
 // The mixer's PCM level scales what the listener hears from the device time it is set: left in bits 0-7, right in
 // bits 8-15, out of 100, a higher level counting as 100. The mixer is called as device time passes, at the opened
 // rate; the capture is a 16-bit stereo WAV file at that rate holding what was heard, and the observer gets the same
