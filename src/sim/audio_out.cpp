@@ -1,5 +1,6 @@
 #include "sim/audio_out.h"
 
+#include "runtime/write_all.h"
 #include "sim/control.h"
 
 #include <cerrno>
@@ -36,27 +37,6 @@ void PutLe32(unsigned char* At, std::uint32_t Value)
     PutLe16(At + 2, Value >> 16);
 }
 
-// Writes all of Bytes at Offset, or at the end of the file when Offset is negative; false with errno set.
-bool WriteAt(const void* Bytes, std::size_t Count, off_t Offset)
-{
-    const char* Rest = static_cast<const char*>(Bytes);
-    while (Count > 0) {
-        const ssize_t Written = Offset < 0 ? write(Handle, Rest, Count) : pwrite(Handle, Rest, Count, Offset);
-        if (Written < 0 && errno == EINTR)
-            continue;
-        if (Written <= 0) {
-            if (Written == 0)
-                errno = ENOSPC;
-            return false;
-        }
-        Rest += Written;
-        Count -= static_cast<std::size_t>(Written);
-        if (Offset >= 0)
-            Offset += Written;
-    }
-    return true;
-}
-
 // The header of a 16-bit stereo PCM WAV file holding the samples written so far: written in front of them at first,
 // then in its place.
 bool WriteHeader(bool First)
@@ -76,7 +56,7 @@ bool WriteHeader(bool First)
     std::memcpy(Header + 36, "data", 4);
     PutLe32(Header + 40, DataBytes);
     StatedBytes = DataBytes;
-    return WriteAt(Header, sizeof Header, First ? -1 : 0);
+    return WriteWhole(Handle, Header, sizeof Header, First ? -1 : 0);
 }
 
 } // namespace
@@ -90,7 +70,7 @@ void AudioOutWrite(const std::int16_t* Samples, std::size_t Frames, std::uint32_
         return;
     const auto Bytes = static_cast<std::uint32_t>(Frames * BytesPerFrame);
     Rate = FrameRate;
-    if (!WriteAt(Samples, Bytes, -1)) {
+    if (!WriteWhole(Handle, Samples, Bytes)) {
         Failed = true;
         return;
     }

@@ -1,5 +1,6 @@
 #include "sim/trace.h"
 
+#include "runtime/write_all.h"
 #include "sim/control.h"
 #include "sim/probes.h"
 
@@ -43,14 +44,8 @@ bool On()
 // After a failed write nothing more is written, so that the trace never has a gap inside it.
 void WriteUnwritten()
 {
-    std::size_t Done = 0;
-    while (!FileFailed && Done < Unwritten.size()) {
-        const ssize_t Count = write(TraceFile, Unwritten.data() + Done, Unwritten.size() - Done);
-        if (Count > 0)
-            Done += static_cast<std::size_t>(Count);
-        else if (Count == 0 || errno != EINTR)
-            FileFailed = true;
-    }
+    if (!FileFailed && !WriteWhole(TraceFile, Unwritten.data(), Unwritten.size()))
+        FileFailed = true;
     Unwritten.clear();
 }
 

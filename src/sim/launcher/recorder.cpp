@@ -2,10 +2,12 @@
 
 #include <array>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 #include <utility>
 
+#include "runtime/write_all.h"
 #include "sim/launcher/messages.h"
 #include "sim/launcher/options.h"
 #include "sim/control.h"
@@ -14,7 +16,9 @@ namespace {
 
 constexpr int InputCount = static_cast<int>(TSimInput::UpRight) + 1;
 
-std::FILE* Recording = nullptr;
+// Written with write(2), each flip's lines at once, so that a failure is reported when it happens and a write that a
+// signal interrupts goes on.
+int Recording = -1;
 std::string RecordingName;
 // The inputs as the recording holds them so far; the panel powers on with every input released.
 std::array<bool, InputCount> Recorded{};
@@ -28,7 +32,13 @@ void ReportFailure()
 void Fail()
 {
     ReportFailure();
-    std::fclose(std::exchange(Recording, nullptr));
+    close(std::exchange(Recording, -1));
+}
+
+void Write(const std::string& Text)
+{
+    if (!WriteWhole(Recording, Text.data(), Text.size()))
+        Fail();
 }
 
 // The words as one comment line: a control character would end the comment and start a command.
@@ -51,20 +61,20 @@ bool StartRecording(const std::string& File, const std::vector<std::string>& Opt
     StopRecording();
     Recorded.fill(false);
     RecordingName = File;
-    Recording = std::fopen(File.c_str(), "w");
-    if (Recording == nullptr)
+    // The user's name, opened as given.
+    Recording = open(File.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (Recording < 0)
         return false;
     std::string Header = "# recorded by " + LauncherVersion() + CommentLine("options", Options);
     if (!Flags.empty())
         Header += CommentLine("program flags", Flags);
-    if (std::fputs(Header.c_str(), Recording) < 0 || std::fflush(Recording) != 0)
-        Fail();
+    Write(Header);
     return true;
 }
 
 void RecordAt(std::uint32_t FlipCount)
 {
-    if (Recording == nullptr)
+    if (Recording < 0)
         return;
     std::string Lines;
     for (int Index = 0; Index < InputCount; ++Index) {
@@ -74,15 +84,15 @@ void RecordAt(std::uint32_t FlipCount)
         Recorded[Index] = !Recorded[Index];
         Lines += std::to_string(FlipCount) + (Recorded[Index] ? " hold " : " release ") + SimInputName(Input) + "\n";
     }
-    // Each flip's changes reach the file at once, so that a failure is reported when it happens.
-    if (!Lines.empty() && (std::fputs(Lines.c_str(), Recording) < 0 || std::fflush(Recording) != 0))
-        Fail();
+    if (!Lines.empty())
+        Write(Lines);
 }
 
 void StopRecording()
 {
-    if (Recording == nullptr)
+    if (Recording < 0)
         return;
-    if (std::fclose(std::exchange(Recording, nullptr)) != 0)
+    // Linux releases the descriptor even when close is interrupted.
+    if (close(std::exchange(Recording, -1)) != 0 && errno != EINTR)
         ReportFailure();
 }
