@@ -117,8 +117,8 @@ void LoggerInitialization()
     try {
         Logger->LogStatus("Starting Application", "Initialization");
     } catch (...) {
-        // A run that could not log leaves no log: the file it created is its own to remove.
-        unlink(Logger->FileName.c_str());
+        // The file stays: an empty log is the true record of a run that could not log, and nothing in a log
+        // folder is ever removed.
         DiscardLogger(Logger);
         throw;
     }

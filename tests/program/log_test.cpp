@@ -82,9 +82,9 @@ TEST(Log, EntriesByteForByte)
               Expected + "STATUS INFO : @ 23:59:59 MSG : Terminating Application IN : Finalization\r\n\n");
 }
 
-// A log whose first entry cannot be written (no room for a byte) is no log: the run removes the file it made, and
-// only that one.
-TEST(Log, WhoseFirstEntryFailsIsRemoved)
+// A log whose first entry cannot be written (no room for a byte) raises the error and stays, empty, beside any
+// earlier log, which keeps its bytes.
+TEST(Log, WhoseFirstEntryFailsStaysEmpty)
 {
     for (const bool Earlier : {false, true}) {
         const TTempDir Folder;
@@ -105,7 +105,8 @@ TEST(Log, WhoseFirstEntryFailsIsRemoved)
         std::size_t Files = 0;
         for ([[maybe_unused]] const auto& Entry : fs::directory_iterator(Folder.Path()))
             ++Files;
-        EXPECT_EQ(Files, Earlier ? 1u : 0u);
+        EXPECT_EQ(Files, Earlier ? 2u : 1u);
+        EXPECT_EQ(ReadFile(Folder.File(Earlier ? "1prog.log" : "prog.log")), "");
         EXPECT_TRUE(!Earlier || ReadFile(Folder.File("prog.log")) == "earlier");
     }
 }

@@ -92,6 +92,8 @@ TChildResult RunForked(const TChildOptions& Options, const std::function<void()>
         if (Out < 0 || Err < 0 || dup2(Out, STDOUT_FILENO) < 0 || dup2(Err, STDERR_FILENO) < 0
             || (!Options.WorkingDirectory.empty() && chdir(Options.WorkingDirectory.c_str()) != 0))
             _exit(254);
+        close(Out);
+        close(Err);
         for (const std::string& Setting : Options.Environment)
             Setting.find('=') == std::string::npos ? unsetenv(Setting.c_str()) : putenv(strdup(Setting.c_str()));
         Child();
@@ -140,6 +142,9 @@ void ExecProgram(const std::vector<std::string>& Arguments)
     for (const std::string& Argument : Arguments)
         Values.push_back(const_cast<char*>(Argument.c_str()));
     Values.push_back(nullptr);
+    // The program starts as from a shell, with the standard descriptors alone, so the descriptors it opens are
+    // numbered as a user's run numbers them.
+    closefrom(STDERR_FILENO + 1);
     execvp(Values[0], Values.data());
     std::fprintf(stderr, "cannot run %s: %s\n", Values[0], std::strerror(errno));
     _exit(127);
