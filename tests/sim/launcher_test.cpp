@@ -119,7 +119,7 @@ TEST(ScriptParser, ReadsCommandsOrReportsTheFirstErrorWithItsLine)
 }
 
 // Inputs are held and released from their frame, a tap lasts exactly one frame and its release comes before the
-// commands of the frame after it; missed flips are caught up in order. A snapshot waits for the next whole refresh.
+// commands of the frame after it, but a tap of a held input leaves it held; missed flips are caught up in order. A snapshot waits for the next whole refresh.
 // A script is read up to its limit: one byte more is refused, unread beyond it.
 TEST(ScriptFile, IsReadUpToItsLimit)
 {
@@ -138,13 +138,15 @@ TEST(ScriptPlayer, PlaysEachCommandAtItsFlip)
     TTempDir Folder;
     std::vector<TScriptCommand> Commands;
     TScriptError Error{0, ""};
-    ASSERT_TRUE(ParseScript("0 hold b1\n3 release b1\n2 tap up\n3 hold b2\n2 tap b2\n5 tap b8\n6 hold b8\n2 snapshot "
+    ASSERT_TRUE(ParseScript("0 hold b1\n3 release b1\n2 tap up\n3 hold b2\n2 tap b2\n5 tap b8\n6 hold b8\n8 hold b3\n"
+                            "10 tap b3\n15 release b3\n2 snapshot "
                                 + Folder.File("two.png"),
                             Commands, Error));
     SimReset();
     StartScript(Commands);
     const std::pair<std::uint32_t, const char*> Steps[] = {{0, "b1"}, {1, "b1"}, {2, "b1 b2 up"},
-                                                           {3, "b2"}, {4, "b2"}, {7, "b2 b8"}};
+                                                           {3, "b2"}, {4, "b2"}, {7, "b2 b8"},
+                                                           {11, "b2 b3 b8"}, {15, "b2 b8"}};
     for (const auto& [Flip, Held] : Steps) {
         PlayScriptTo(Flip);
         EXPECT_EQ(HeldInputs(), Held) << "after flip " << Flip;

@@ -1,6 +1,7 @@
 #include "sim/launcher/script_player.h"
 
 #include <algorithm>
+#include <set>
 #include <tuple>
 
 #include "sim/launcher/messages.h"
@@ -18,13 +19,24 @@ struct TScriptEvent {
 
 std::vector<TScriptEvent> Events;
 std::size_t NextEvent = 0;
+// The inputs that the script's hold commands hold: a tap of one of them leaves it held.
+std::set<TSimInput> Held;
 
-void Apply(const TScriptCommand& Command)
+void Apply(const TScriptEvent& Event)
 {
+    const TScriptCommand& Command = Event.Command;
     switch (Command.Action) {
     case TScriptAction::Hold:
+        Held.insert(Command.Input);
+        SimSetInput(Command.Input, true);
+        break;
     case TScriptAction::Tap: SimSetInput(Command.Input, true); break;
-    case TScriptAction::Release: SimSetInput(Command.Input, false); break;
+    case TScriptAction::Release:
+        if (Event.Phase == 1)
+            Held.erase(Command.Input);
+        if (Held.count(Command.Input) == 0)
+            SimSetInput(Command.Input, false);
+        break;
     case TScriptAction::Snapshot: WriteSnapshot(Command.File); break;
     }
 }
@@ -35,6 +47,7 @@ void StartScript(const std::vector<TScriptCommand>& Commands)
 {
     Events.clear();
     NextEvent = 0;
+    Held.clear();
     for (const TScriptCommand& Command : Commands) {
         Events.push_back({Command.Frame, 1, Events.size(), Command});
         if (Command.Action == TScriptAction::Tap) {
@@ -51,5 +64,5 @@ void StartScript(const std::vector<TScriptCommand>& Commands)
 void PlayScriptTo(std::uint32_t FlipCount)
 {
     while (NextEvent < Events.size() && Events[NextEvent].Frame <= FlipCount)
-        Apply(Events[NextEvent++].Command);
+        Apply(Events[NextEvent++]);
 }
