@@ -116,25 +116,27 @@ TEST(ArmDecoder, RefusesWhatIsNoRegisterAccess)
         const char* Text;
         bool Thumb;
         std::uint32_t Word;
+        const char* Shown; // in the message that refuses it
     } Refused[] = {
-        {"ldrb r0, [r3, #1]",      true,  0x7858},
-        {"ldrsb r0, [r3, r1]",     true,  0x5658},
-        {"ldrb.w r0, [r3, #1]",    true,  0xF8930001},
-        {"ldrd r0, r1, [r3]",      true,  0xE9D30100},
-        {"ldr.w r0, [pc, #4]",     true,  0xF8DF0004},
-        {"ldmia.w r3, {r0, r1}",   true,  0xE8930003},
-        {"ldrb r1, [r3]",          false, 0xE5D31000},
-        {"ldrd r0, r1, [r3]",      false, 0xE1C300D0},
-        {"ldrsb r1, [r3, #1]",     false, 0xE1D310D1},
-        {"ldr r1, [pc, #4]",       false, 0xE59F1004},
-        {"ldr pc, [r3]",           false, 0xE593F000},
-        {"ldm r3, {r0, r1}",       false, 0xE8930003},
+        {"ldrb r0, [r3, #1]",      true,  0x7858,     "7858"},
+        {"ldrsb r0, [r3, r1]",     true,  0x5658,     "5658"},
+        {"ldrb.w r0, [r3, #1]",    true,  0xF8930001, "F8930001"},
+        {"ldrd r0, r1, [r3]",      true,  0xE9D30100, "E9D30100"},
+        {"ldr.w r0, [pc, #4]",     true,  0xF8DF0004, "F8DF0004"},
+        {"ldmia.w r3, {r0, r1}",   true,  0xE8930003, "E8930003"},
+        {"ldrb r1, [r3]",          false, 0xE5D31000, "E5D31000"},
+        {"ldrd r0, r1, [r3]",      false, 0xE1C300D0, "E1C300D0"},
+        {"ldrsb r1, [r3, #1]",     false, 0xE1D310D1, "E1D310D1"},
+        {"ldr r1, [pc, #4]",       false, 0xE59F1004, "E59F1004"},
+        {"ldr pc, [r3]",           false, 0xE593F000, "E593F000"},
+        {"ldm r3, {r0, r1}",       false, 0xE8930003, "E8930003"},
     };
     for (const auto& Case : Refused) {
         SCOPED_TRACE(Case.Text);
         const TCpuState Cpu = Registers(Case.Thumb);
         TDecodedAccess Access{};
         EXPECT_FALSE(DecodeAccess(Cpu, CodeOf(Case.Word, Cpu).Bytes, Access));
+        EXPECT_EQ(InstructionText(Cpu, CodeOf(Case.Word, Cpu).Bytes), Case.Shown);
     }
 }
 

@@ -3,6 +3,8 @@
 
 #include "sim/preload/arm_decoder.h"
 
+#include <cstdio>
+
 namespace {
 
 constexpr unsigned Pc = 15;
@@ -172,6 +174,14 @@ std::uint32_t InstructionWord(const TCpuState& Cpu, const std::uint8_t* Code)
         return static_cast<std::uint32_t>(Halfword(Code, 2)) << 16 | Halfword(Code, 0);
     const std::uint16_t First = Halfword(Code, 0);
     return Thumb32(First) ? static_cast<std::uint32_t>(First) << 16 | Halfword(Code, 2) : First;
+}
+
+std::string InstructionText(const TCpuState& Cpu, const std::uint8_t* Code)
+{
+    char Text[9];
+    const bool Short = Thumb(Cpu) && !Thumb32(Halfword(Code, 0));
+    std::snprintf(Text, sizeof Text, Short ? "%04X" : "%08X", static_cast<unsigned>(InstructionWord(Cpu, Code)));
+    return Text;
 }
 
 void CompleteAccess(TCpuState& Cpu, const TDecodedAccess& Access, std::uint32_t Value)

@@ -6,6 +6,7 @@
 // none of them for a register access.
 
 #include <cstdint>
+#include <string>
 
 // The registers at the trap: R[15] is the address of the instruction; CPSR with its Thumb bit and IT state.
 struct TCpuState {
@@ -33,6 +34,8 @@ bool DecodeAccess(const TCpuState& Cpu, const std::uint8_t* Code, TDecodedAccess
 // The instruction as a word, for messages: ARM's word, a 16-bit Thumb halfword, or a 32-bit Thumb instruction's
 // first halfword above its second.
 std::uint32_t InstructionWord(const TCpuState& Cpu, const std::uint8_t* Code);
+// The instruction in hexadecimal as the manuals write it: 4 digits for a 16-bit Thumb instruction, else 8.
+std::string InstructionText(const TCpuState& Cpu, const std::uint8_t* Code);
 // Completes the access after it was carried out: a load's Value (the width's low bits) into its register, sign
 // extended where asked, the base written back, the program counter past the instruction and, in Thumb state, the IT
 // block moved on by one instruction.

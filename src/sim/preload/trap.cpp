@@ -26,8 +26,8 @@ unsigned long* SavedRegisters(void* Context)
 [[noreturn]] void Refuse(const TCpuState& Cpu, const std::uint8_t* Code, const char* Why)
 {
     char Text[160];
-    std::snprintf(Text, sizeof Text, "the instruction %08X at %08X (%s) %s: the run ends here",
-                  static_cast<unsigned>(InstructionWord(Cpu, Code)), static_cast<unsigned>(Cpu.R[15]),
+    std::snprintf(Text, sizeof Text, "the instruction %s at %08X (%s) %s: the run ends here",
+                  InstructionText(Cpu, Code).c_str(), static_cast<unsigned>(Cpu.R[15]),
                   (Cpu.Cpsr & CpsrThumb) != 0 ? "Thumb" : "ARM", Why);
     Say(Text);
     SimCloseAudioOut();
