@@ -1,7 +1,9 @@
 // The launcher's parts in-process: its command line, the script parser, the script player, the recorder and the
 // keyboard.
 
+#include "platform/platform.h"
 #include "sim/launcher/keyboard.h"
+#include "sim/launcher/launcher.h"
 #include "sim/launcher/options.h"
 #include "sim/launcher/recorder.h"
 #include "sim/launcher/script_file.h"
@@ -10,6 +12,9 @@
 #include "support/support.h"
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/mman.h>
 
 namespace {
 
@@ -190,6 +195,46 @@ TEST(Keyboard, TwoArrowsMakeADiagonal)
     for (const auto& [Key, Down, Held] : Steps) {
         KeyChanged(Key, Down);
         EXPECT_EQ(HeldInputs(), Held) << SDL_GetKeyName(Key) << (Down ? " down" : " up");
+    }
+}
+
+int StrayWrites = 0;
+
+// A program that writes StrayWrites times to an offset the register map does not define.
+int StrayProgram(int, char**)
+{
+    const int Memory = PlatformOpen("/dev/mem", O_RDWR);
+    void* Registers = PlatformMap(nullptr, 0x10000, PROT_READ | PROT_WRITE, MAP_SHARED, Memory, 0xC0000000);
+    for (int Write = 1; Write <= StrayWrites; ++Write)
+        PlatformStore16(static_cast<volatile std::uint16_t*>(Registers) + 0x80, static_cast<std::uint16_t>(Write));
+    return 0;
+}
+
+// At the end of a run, the launcher counts the program's stray accesses, one as one; with --strict the first ends
+// the run, named.
+TEST(Launcher, CountsStrayAccessesOrEndsAtTheFirstWhenStrict)
+{
+    const struct {
+        int Writes;
+        bool Strict;
+        int Status;
+        std::string Err;
+    } Cases[] = {
+        {0, false, 0, ""},
+        {1, false, 0, "brimlet-sim: 1 stray access to the device's registers (--trace shows them)\n"},
+        {3, false, 0, "brimlet-sim: 3 stray accesses to the device's registers (--trace shows them)\n"},
+        {2, true, 4, "brimlet-sim: stray access UNDEFINED W16 C0000100 0001: the run ends here (--strict)\n"},
+    };
+    for (const auto& Case : Cases) {
+        const TChildResult Result = RunInChild([&Case] {
+            StrayWrites = Case.Writes;
+            std::vector<const char*> Words{"brimlet-sim", "--headless", "--fast", "--frames", "0"};
+            if (Case.Strict)
+                Words.push_back("--strict");
+            return RunLauncher(static_cast<int>(Words.size()), const_cast<char**>(Words.data()), StrayProgram);
+        });
+        EXPECT_EQ(Result.ExitStatus, Case.Status) << Case.Writes;
+        EXPECT_EQ(Result.Err, Case.Err) << Case.Writes;
     }
 }
 

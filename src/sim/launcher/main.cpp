@@ -218,7 +218,8 @@ int RunLauncher(int ArgumentCount, char** Arguments, int (*Program)(int Argument
     StopVideoRecording();
     CheckOutputs();
     if (SimStrayCount() > 0)
-        Say(std::to_string(SimStrayCount()) + " stray accesses to the device's registers (--trace shows them)");
+        Say(std::to_string(SimStrayCount()) + (SimStrayCount() == 1 ? " stray access" : " stray accesses")
+            + " to the device's registers (--trace shows them)");
     // The program's own failures (1, 217) say more about the run than a file of the launcher's that failed.
     return Status == 0 && OutputFailed() ? OutputFailedStatus : Status;
 }
