@@ -141,6 +141,16 @@ TEST(Launcher, AudioOutWritesWhatTheListenerHearsInDeviceTime)
     EXPECT_EQ(DataBytes, Waves[0].size() - 44);
     EXPECT_NEAR(DataBytes, 2 * 88200, 88200 / 60);
     EXPECT_NE(Waves[0].find_first_not_of('\0', 44), std::string::npos) << "only silence";
+
+    // In modelled time device time is the host's: 60 frames take at least a second of it, and the capture holds no
+    // more sound than the run's own time.
+    TSimRun Modelled;
+    const auto Start = std::chrono::steady_clock::now();
+    ASSERT_EQ(Modelled.Run({"--headless", "--frames", "60", "--audio-out", "out.wav"}).ExitStatus, 0);
+    const double Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
+    const std::size_t Bytes = ReadFile(Modelled.File("out.wav")).size() - 44;
+    EXPECT_GE(Bytes, 88200 - 88200 / 60);
+    EXPECT_LE(Bytes, Seconds * 88200);
 }
 
 // A recording replayed headless holds the same inputs at the same flips: the same snapshots in fast time.
