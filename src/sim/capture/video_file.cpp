@@ -432,6 +432,7 @@ bool OpenRecording(const std::string& File, int Enlarged, std::string& Error)
 {
     Release();
     Failure.clear();
+    Error.clear();
     Container = VideoFormatOf(File);
     Scale = std::max(Enlarged, 1);
     NextRefresh = 0;

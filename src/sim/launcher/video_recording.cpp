@@ -5,6 +5,7 @@
 #include "sim/launcher/interrupt.h"
 #include "sim/launcher/messages.h"
 
+#include <chrono>
 #include <dlfcn.h>
 #include <filesystem>
 
@@ -12,11 +13,15 @@ namespace {
 
 // How long the device waits for room in the encoder's queue before it looks for an interrupt again.
 constexpr int WaitMilliseconds = 100;
+// The device's waits for the encoder that make a run noticeably slower than real time; the queue absorbs the
+// start-up's burst of refreshes with shorter ones.
+constexpr std::chrono::milliseconds NoticedWait(250);
 
 const TVideoFileCalls* Calls = nullptr;
 std::string Recording;
 bool FailureSaid = false;
 bool SlowSaid = false;
+std::chrono::steady_clock::duration Waited{};
 
 // The recording module: beside the executable, where an installed copy keeps it, else where the build made it.
 const TVideoFileCalls* LoadModule(std::string& Error)
@@ -58,15 +63,17 @@ void RecordRefresh(std::int64_t Index, const std::vector<std::uint16_t>& Pixels)
 {
     if (Recording.empty() || Calls->Picture(Index, Pixels, 0))
         return;
-    if (!SlowSaid && !SimFastMode()) {
-        SlowSaid = true;
-        Say("the run is slower than real time: the video encoder cannot keep up, and the device waits for it");
-    }
     bool Taken = false;
+    const auto Start = std::chrono::steady_clock::now();
     SimStandStill([&] {
         while (!Interrupted() && !(Taken = Calls->Picture(Index, Pixels, WaitMilliseconds))) {
         }
     });
+    Waited += std::chrono::steady_clock::now() - Start;
+    if (!SlowSaid && Waited >= NoticedWait && !SimFastMode()) {
+        SlowSaid = true;
+        Say("the run is slower than real time: the video encoder cannot keep up, and the device waits for it");
+    }
     if (!Taken)
         StopVideoRecording();
 }
@@ -85,6 +92,7 @@ bool StartVideoRecording(const std::string& File, int Scale)
     }
     Recording = File;
     FailureSaid = SlowSaid = false;
+    Waited = {};
     SimOnRefresh(RecordRefresh);
     SimOnSound(Calls->Sound);
     return true;
