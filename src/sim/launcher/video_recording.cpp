@@ -65,10 +65,11 @@ void RecordRefresh(std::int64_t Index, const std::vector<std::uint16_t>& Pixels)
         return;
     bool Taken = false;
     const auto Start = std::chrono::steady_clock::now();
-    SimStandStill([&] {
+    const auto WaitForRoom = [&] {
         while (!Interrupted() && !(Taken = Calls->Picture(Index, Pixels, WaitMilliseconds))) {
         }
-    });
+    };
+    SimStandStill(WaitForRoom);
     Waited += std::chrono::steady_clock::now() - Start;
     if (!SlowSaid && Waited >= NoticedWait && !SimFastMode()) {
         SlowSaid = true;
