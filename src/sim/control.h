@@ -19,6 +19,10 @@ bool SimReserveRam(std::string& Error);
 // Device time, from 0 again: modelled on the host's clock (the default), or fast: counted by the program's accesses,
 // with no delay, the same in every run.
 void SimSetFastMode(bool Fast);
+bool SimFastMode();
+// Runs Wait, a wait of the launcher's while the device stands still: however long it takes is no device time, as in
+// a pause.
+void SimStandStill(const std::function<void()>& Wait);
 
 // Faults injected at the seam, by name ("mem-open", "fb-map", "sdl-video", ...); false for an unknown name. The list
 // gives each name and what it does, in a stable order.

@@ -30,17 +30,16 @@ std::int64_t HostNow()
     return static_cast<std::int64_t>(Now.tv_sec) * NanosecondsPerSecond + Now.tv_nsec;
 }
 
-// The program stands at its access while the observer runs. Modelled time moves its epoch on by the pause, so that
-// the device finds no time gone by; fast time counts accesses only, so it stands still by itself.
+// The program stands at its access while the observer runs.
 void HoldWhilePaused()
 {
-    const std::int64_t Start = HostNow();
-    while (Paused && PausedObserver) {
-        // A copy, so that the observer may replace or remove itself while it runs.
-        auto Observer = PausedObserver;
-        Observer();
-    }
-    Epoch += HostNow() - Start;
+    SimStandStill([] {
+        while (Paused && PausedObserver) {
+            // A copy, so that the observer may replace or remove itself while it runs.
+            auto Observer = PausedObserver;
+            Observer();
+        }
+    });
 }
 
 } // namespace
@@ -128,6 +127,20 @@ void SimSetFastMode(bool IsFast)
     BlankingOwed = false;
     BlankingOwedUntil = 0;
     Paused = false;
+}
+
+bool SimFastMode()
+{
+    return Fast;
+}
+
+// Modelled time moves its epoch on by the wait, so that the device finds no time gone by; fast time counts accesses
+// only, so it stands still by itself.
+void SimStandStill(const std::function<void()>& Wait)
+{
+    const std::int64_t Start = HostNow();
+    Wait();
+    Epoch += HostNow() - Start;
 }
 
 void SimPause(bool Pause)

@@ -136,6 +136,41 @@ TEST(VideoRecording, GifHoldsEveryThirdRefreshInItsOwnColours)
     EXPECT_EQ(Far, 0) << "pixels far from the colour shown";
 }
 
+// In modelled time an encoder slower than the display makes the device wait for it, as in a pause: the run ends, with
+// every refresh from the first on, and says why it took longer than real time.
+TEST(VideoRecording, ASlowEncoderHoldsTheDeviceBack)
+{
+    TSimRun Run;
+    const TChildResult Result = Run.Run({"--headless", "--frames", "1", "--video", "v.mkv", "--video-scale", "6"});
+    EXPECT_EQ(Result.ExitStatus, 0);
+    EXPECT_EQ(Result.Err, "brimlet-sim: the run is slower than real time: the video encoder cannot keep up, and the "
+                          "device waits for it\n");
+    const TDecoded Decoded = Decode(Run.File("v.mkv"));
+    ASSERT_GE(Decoded.Pictures.size(), 2u);
+    EXPECT_EQ(Decoded.Scale, 6);
+    EXPECT_EQ(Decoded.Pictures.begin()->first, 0);
+    EXPECT_EQ(Decoded.Pictures.rbegin()->first, std::int64_t(Decoded.Pictures.size()) - 1) << "a refresh missing";
+}
+
+// A run that ends before the display's first whole refresh leaves a video that plays all the same: refresh 0, black.
+TEST(VideoRecording, ARunWithoutARefreshHoldsOneBlackPicture)
+{
+    const std::vector<std::string> Runs[] = {{"--frames", "0", "--video", "z.mkv"},
+                                             {"--frames", "0", "--video", "z.gif"},
+                                             {"--frames", "0", "--video", "z.webm"},
+                                             {"--frames", "2", "--fault", "fb0-open", "--video", "z.mkv"}};
+    for (const std::vector<std::string>& Words : Runs) {
+        TSimRun Run;
+        const TChildResult Result = Run.Run(TLines{"--headless", "--fast"} + Words);
+        EXPECT_EQ(Result.ExitStatus, 0) << Words.back() << Result.Err;
+        const TDecoded Decoded = Decode(Run.File(Words.back()));
+        ASSERT_EQ(Decoded.Pictures.size(), 1u) << Words.back();
+        EXPECT_EQ(Decoded.Pictures.begin()->first, 0);
+        const TFrame& Picture = Decoded.Pictures.begin()->second;
+        EXPECT_TRUE(Picture.empty() || Picture == TFrame(ScreenWidth * ScreenHeight, 0)) << Words.back();
+    }
+}
+
 // A run killed in the middle leaves an .mp4 that plays up to about its last second, and a WAV file whose header
 // states all but at most about the last second of its samples.
 TEST(VideoRecording, AKilledRunLeavesFilesThatPlay)

@@ -18,6 +18,13 @@ extern "C" {
 }
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <signal.h>
+#include <system_error>
+#include <thread>
 
 namespace {
 
@@ -25,12 +32,38 @@ constexpr int RefreshesPerSecond = 60;
 // GIF delays count hundredths of a second, and viewers slow down the shortest; every third refresh makes 5.
 constexpr int GifRefreshesPerFrame = 3;
 constexpr int KeyFramesPerSecond = 1;
+// The encoder's work that the queue may hold, as its last pictures took: what closing a recording costs at most,
+// beyond the picture under way. At most half a second of refreshes, whatever they take.
+constexpr std::chrono::nanoseconds QueuedWork = std::chrono::milliseconds(250);
+constexpr int MostQueuedPictures = 30;
 
 const TVideoFormat* Container = nullptr;
 AVFormatContext* Format = nullptr;
 AVPacket* Packet = nullptr;
 int Scale = 1;
+// Written on the encoder's thread, read on the device's: under FailureLock.
 std::string Failure;
+std::mutex FailureLock;
+
+// What the device made, waiting for the encoder: a refresh's picture, or a block of sound.
+struct TQueued {
+    bool IsPicture;
+    std::int64_t Index;
+    std::vector<std::uint16_t> Pixels;
+    std::vector<std::int16_t> Samples;
+    std::uint32_t Rate;
+    std::uint64_t Position;
+};
+std::thread Encoder;
+std::mutex QueueLock;
+std::condition_variable QueueChanged;
+// Under QueueLock.
+std::deque<TQueued> Queue;
+int QueuedPictures = 0;
+bool Closing = false;
+// What one picture has taken the encoder lately; at first as much as the queue may hold, so that the first
+// pictures wait for the measure.
+std::chrono::nanoseconds PictureCost = QueuedWork;
 
 AVCodecContext* Video = nullptr;
 AVStream* VideoStream = nullptr;
@@ -54,11 +87,11 @@ std::uint64_t SoundFed = 0;
 // Keeps the first failure: what follows from it says less.
 void Fail(const std::string& What, int Code)
 {
-    if (!Failure.empty())
-        return;
     char Text[AV_ERROR_MAX_STRING_SIZE] = {};
     av_strerror(Code, Text, sizeof Text);
-    Failure = What + ": " + Text;
+    std::lock_guard<std::mutex> Guard(FailureLock);
+    if (Failure.empty())
+        Failure = What + ": " + Text;
 }
 
 // Everything the encoder has ready, into the container.
@@ -89,9 +122,15 @@ void Encode(AVCodecContext* Codec, AVStream* Stream, const AVFrame* Frame)
 AVCodecContext* OpenEncoder(const char* Name, std::string& Error)
 {
     const AVCodec* Codec = avcodec_find_encoder_by_name(Name);
-    AVCodecContext* Context = Codec != nullptr ? avcodec_alloc_context3(Codec) : nullptr;
-    if (Context == nullptr)
+    if (Codec == nullptr) {
         Error = std::string("this FFmpeg has no ") + Name + " encoder";
+        return nullptr;
+    }
+    AVCodecContext* Context = avcodec_alloc_context3(Codec);
+    if (Context == nullptr) {
+        Fail(std::string("setting up the ") + Name + " encoder", AVERROR(ENOMEM));
+        Error = Failure;
+    }
     return Context;
 }
 
@@ -259,8 +298,116 @@ void Resample(const std::int16_t* Samples, std::size_t Frames, std::uint32_t Rat
     av_freep(&Out);
 }
 
+void EncodePicture(std::int64_t Index, const std::vector<std::uint16_t>& Pixels)
+{
+    if (Format == nullptr || !Failure.empty() || Index < NextRefresh)
+        return;
+    NextRefresh = Index + 1;
+    const bool Gif = Container->Pictures == TPictureKind::Paletted;
+    if (Gif && Index % GifRefreshesPerFrame != 0)
+        return;
+    if (av_frame_make_writable(Picture) < 0) {
+        Fail("picture", AVERROR(ENOMEM));
+        return;
+    }
+    if (Gif) {
+        Paletted(Pixels);
+    } else if (Converter == nullptr) {
+        Pack(Pixels, Picture);
+    } else {
+        Pack(Pixels, Packed);
+        sws_scale(Converter, Packed->data, Packed->linesize, 0, Packed->height, Picture->data, Picture->linesize);
+    }
+    Picture->pts = Gif ? Index / GifRefreshesPerFrame : Index;
+    Encode(Video, VideoStream, Picture);
+}
+
+void EncodeSoundBlock(const std::int16_t* Samples, std::size_t Frames, std::uint32_t Rate, std::uint64_t Position)
+{
+    if (Format == nullptr || Sound == nullptr || !Failure.empty() || Rate == 0)
+        return;
+    // Until the speaker's first sound, and between its sounds, the recording holds silence, so that sound and
+    // picture keep to device time.
+    if (Position > SoundFed) {
+        const std::vector<std::int16_t> Silence((Position - SoundFed) * 2, 0);
+        Resample(Silence.data(), Position - SoundFed, Rate);
+    }
+    Resample(Samples, Frames, Rate);
+    SoundFed = std::max(SoundFed, Position) + Frames;
+    EncodeSound(false);
+}
+
+// The encoder's thread: what the queue holds, in the order the device made it, until the recording closes and the
+// queue is empty.
+void EncodeQueued()
+{
+    std::unique_lock<std::mutex> Guard(QueueLock);
+    for (;;) {
+        QueueChanged.wait(Guard, [] { return Closing || !Queue.empty(); });
+        if (Queue.empty())
+            return;
+        const TQueued Item = std::move(Queue.front());
+        Queue.pop_front();
+        Guard.unlock();
+        const auto Start = std::chrono::steady_clock::now();
+        if (Item.IsPicture)
+            EncodePicture(Item.Index, Item.Pixels);
+        else
+            EncodeSoundBlock(Item.Samples.data(), Item.Samples.size() / 2, Item.Rate, Item.Position);
+        const auto Took = std::chrono::steady_clock::now() - Start;
+        Guard.lock();
+        if (Item.IsPicture) {
+            // The picture counts against the queue until it is encoded, so that a close costs no more than the
+            // queue holds.
+            --QueuedPictures;
+            PictureCost = std::chrono::duration_cast<std::chrono::nanoseconds>(3 * PictureCost + Took) / 4;
+            QueueChanged.notify_all();
+        }
+    }
+}
+
+// Whether the queue takes another picture: as many as the encoder's recent pace does in QueuedWork, at least one.
+bool Room()
+{
+    const std::int64_t Fits = QueuedWork / std::max(PictureCost, std::chrono::nanoseconds(1));
+    return QueuedPictures < std::clamp<std::int64_t>(Fits, 1, MostQueuedPictures);
+}
+
+// The encoder's thread takes no signal, so that they reach the device's thread and leave the encoder's calls alone.
+bool StartEncoder(std::string& Error)
+{
+    Closing = false;
+    Queue.clear();
+    QueuedPictures = 0;
+    PictureCost = QueuedWork;
+    sigset_t All, Before;
+    sigfillset(&All);
+    pthread_sigmask(SIG_BLOCK, &All, &Before);
+    try {
+        Encoder = std::thread(EncodeQueued);
+    } catch (const std::system_error& Refused) {
+        Error = std::string("cannot start the encoder's thread: ") + Refused.what();
+    }
+    pthread_sigmask(SIG_SETMASK, &Before, nullptr);
+    return Encoder.joinable();
+}
+
+// The encoder's thread ends once it has encoded everything queued.
+void StopEncoder()
+{
+    if (!Encoder.joinable())
+        return;
+    {
+        std::lock_guard<std::mutex> Guard(QueueLock);
+        Closing = true;
+    }
+    QueueChanged.notify_all();
+    Encoder.join();
+}
+
 void Release()
 {
+    StopEncoder();
     avcodec_free_context(&Video);
     avcodec_free_context(&Sound);
     av_frame_free(&Picture);
@@ -285,6 +432,7 @@ bool OpenRecording(const std::string& File, int Enlarged, std::string& Error)
 {
     Release();
     Failure.clear();
+    Error.clear();
     Container = VideoFormatOf(File);
     Scale = std::max(Enlarged, 1);
     NextRefresh = 0;
@@ -326,52 +474,42 @@ bool OpenRecording(const std::string& File, int Enlarged, std::string& Error)
         Release();
         return false;
     }
+    if (!StartEncoder(Error)) {
+        Release();
+        return false;
+    }
     return true;
 }
 
-void RecordPicture(std::int64_t Index, const std::vector<std::uint16_t>& Pixels)
+bool RecordPicture(std::int64_t Index, const std::vector<std::uint16_t>& Pixels, int WaitMilliseconds)
 {
-    if (Format == nullptr || !Failure.empty() || Index < NextRefresh)
-        return;
-    NextRefresh = Index + 1;
-    const bool Gif = Container->Pictures == TPictureKind::Paletted;
-    if (Gif && Index % GifRefreshesPerFrame != 0)
-        return;
-    if (av_frame_make_writable(Picture) < 0) {
-        Fail("picture", AVERROR(ENOMEM));
-        return;
-    }
-    if (Gif) {
-        Paletted(Pixels);
-    } else if (Converter == nullptr) {
-        Pack(Pixels, Picture);
-    } else {
-        Pack(Pixels, Packed);
-        sws_scale(Converter, Packed->data, Packed->linesize, 0, Packed->height, Picture->data, Picture->linesize);
-    }
-    Picture->pts = Gif ? Index / GifRefreshesPerFrame : Index;
-    Encode(Video, VideoStream, Picture);
+    std::unique_lock<std::mutex> Guard(QueueLock);
+    if (!Encoder.joinable())
+        return true;
+    if (!QueueChanged.wait_for(Guard, std::chrono::milliseconds(WaitMilliseconds), Room))
+        return false;
+    Queue.push_back({true, Index, Pixels, {}, 0, 0});
+    ++QueuedPictures;
+    QueueChanged.notify_all();
+    return true;
 }
 
 void RecordSound(const std::int16_t* Samples, std::size_t Frames, std::uint32_t Rate, std::uint64_t Position)
 {
-    if (Format == nullptr || Sound == nullptr || !Failure.empty() || Rate == 0)
+    std::lock_guard<std::mutex> Guard(QueueLock);
+    if (!Encoder.joinable())
         return;
-    // Until the speaker's first sound, and between its sounds, the recording holds silence, so that sound and
-    // picture keep to device time.
-    if (Position > SoundFed) {
-        const std::vector<std::int16_t> Silence((Position - SoundFed) * 2, 0);
-        Resample(Silence.data(), Position - SoundFed, Rate);
-    }
-    Resample(Samples, Frames, Rate);
-    SoundFed = std::max(SoundFed, Position) + Frames;
-    EncodeSound(false);
+    Queue.push_back({false, 0, {}, std::vector<std::int16_t>(Samples, Samples + Frames * 2), Rate, Position});
+    QueueChanged.notify_all();
 }
 
 bool CloseRecording(std::string& Error)
 {
     if (Format == nullptr)
         return true;
+    StopEncoder();
+    if (NextRefresh == 0)
+        EncodePicture(0, std::vector<std::uint16_t>(DisplayWidth * DisplayHeight, DisplayOffPixel));
     if (Failure.empty()) {
         if (Sound != nullptr) {
             if (Resampler != nullptr)
@@ -398,6 +536,7 @@ bool CloseRecording(std::string& Error)
 
 std::string FirstFailure()
 {
+    std::lock_guard<std::mutex> Guard(FailureLock);
     return Failure;
 }
 

@@ -2,16 +2,26 @@
 
 #include "sim/capture/video_file.h"
 #include "sim/control.h"
+#include "sim/launcher/interrupt.h"
 #include "sim/launcher/messages.h"
 
+#include <chrono>
 #include <dlfcn.h>
 #include <filesystem>
 
 namespace {
 
+// How long the device waits for room in the encoder's queue before it looks for an interrupt again.
+constexpr int WaitMilliseconds = 100;
+// The device's waits for the encoder that make a run noticeably slower than real time; the queue absorbs the
+// start-up's burst of refreshes with shorter ones.
+constexpr std::chrono::milliseconds NoticedWait(250);
+
 const TVideoFileCalls* Calls = nullptr;
 std::string Recording;
 bool FailureSaid = false;
+bool SlowSaid = false;
+std::chrono::steady_clock::duration Waited{};
 
 // The recording module: beside the executable, where an installed copy keeps it, else where the build made it.
 const TVideoFileCalls* LoadModule(std::string& Error)
@@ -46,18 +56,45 @@ void SayFailure(const std::string& Why)
     ReportOutputFailure("the video " + Recording + " could not be written completely: " + Why);
 }
 
+// A refresh the encoder has no room for yet: the device stands still until it has, so that the recording keeps every
+// refresh and the program's timing in device time is what it would have been. An interrupt ends the wait and the
+// recording there, so that the run ends at once with a whole file.
+void RecordRefresh(std::int64_t Index, const std::vector<std::uint16_t>& Pixels)
+{
+    if (Recording.empty() || Calls->Picture(Index, Pixels, 0))
+        return;
+    bool Taken = false;
+    const auto Start = std::chrono::steady_clock::now();
+    const auto WaitForRoom = [&] {
+        while (!Interrupted() && !(Taken = Calls->Picture(Index, Pixels, WaitMilliseconds))) {
+        }
+    };
+    SimStandStill(WaitForRoom);
+    Waited += std::chrono::steady_clock::now() - Start;
+    if (!SlowSaid && Waited >= NoticedWait && !SimFastMode()) {
+        SlowSaid = true;
+        Say("the run is slower than real time: the video encoder cannot keep up, and the device waits for it");
+    }
+    if (!Taken)
+        StopVideoRecording();
+}
+
 } // namespace
 
 bool StartVideoRecording(const std::string& File, int Scale)
 {
     std::string Error;
-    if (LoadModule(Error) == nullptr || !Calls->Open(File, Scale, Error)) {
+    bool Opened = false;
+    // Loading FFmpeg's libraries and opening the encoders take a while of the host's, before the device's time 0.
+    SimStandStill([&] { Opened = LoadModule(Error) != nullptr && Calls->Open(File, Scale, Error); });
+    if (!Opened) {
         Say("cannot write the video " + File + ": " + Error);
         return false;
     }
     Recording = File;
-    FailureSaid = false;
-    SimOnRefresh(Calls->Picture);
+    FailureSaid = SlowSaid = false;
+    Waited = {};
+    SimOnRefresh(RecordRefresh);
     SimOnSound(Calls->Sound);
     return true;
 }
