@@ -49,7 +49,6 @@ bool DisplayOpens(std::string& Reason)
         Reason = Name.empty() ? "cannot open a display: DISPLAY is not set" : "cannot open the display " + Name;
         return false;
     }
-    CloseDisplayCheck();
     Checked = Opened;
     return true;
 }
