@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace {
 
 // The inputs in the order of TSimInput, by their script names.
@@ -79,6 +81,21 @@ TEST(LauncherOptions, ParsesUsableCommandLinesAndSaysWhatIsWrongWithOthers)
         {{"--headless", "--window"}, "unusable: --headless and --window exclude each other"}};
     for (const auto& [Words, Expected] : Cases)
         EXPECT_EQ(Parsed(Words), Expected);
+}
+
+// --help and --version name the launcher as its run names it, the device library as well as brimlet-sim; --help lists
+// the video recording's options only in a build that records video.
+TEST(LauncherOptions, HelpAndVersionNameTheLauncherAndTheOptionsOfItsBuild)
+{
+    NameLauncher({"scripts/run-device", "brimlet-device", "the device executable"});
+    const std::string Usage = LauncherUsage(), Version = LauncherVersion();
+    NameLauncher(BrimletSimName);
+    EXPECT_EQ(Usage.substr(0, Usage.find('\n', 50)),
+              "usage: scripts/run-device [OPTIONS] [--] [FLAGS]\nRuns the device executable on the simulated device.");
+    EXPECT_EQ(Version, "brimlet-device " + LauncherVersion().substr(std::strlen("brimlet-sim ")));
+    EXPECT_EQ(LauncherUsage().rfind("usage: brimlet-sim [OPTIONS] [--] [FLAGS]\nRuns the test program on", 0), 0u);
+    for (const char* Option : {"\n  --video FILE ", "\n  --video-scale N ", " or the video could not"})
+        EXPECT_EQ(Usage.find(Option) != std::string::npos, BRIMLET_VIDEO_BUILT != 0) << Option;
 }
 
 // The commands of Text as "LINE: FRAME ACTION ARGUMENT; ...", or its error as "error at LINE: REASON".
