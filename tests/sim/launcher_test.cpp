@@ -1,5 +1,5 @@
-// The launcher's parts in-process: its command line, the script parser, the script player, the recorder and the
-// keyboard.
+// The launcher's parts in-process: its command line, the script parser, the script player, the recorder, the
+// keyboard and the window's scale.
 
 #include "platform/platform.h"
 #include "sim/launcher/keyboard.h"
@@ -8,11 +8,13 @@
 #include "sim/launcher/recorder.h"
 #include "sim/launcher/script_file.h"
 #include "sim/launcher/script_player.h"
+#include "sim/launcher/window.h"
 #include "sim/probes.h"
 #include "support/support.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fcntl.h>
 #include <sys/mman.h>
 
@@ -83,6 +85,21 @@ TEST(LauncherOptions, ParsesUsableCommandLinesAndSaysWhatIsWrongWithOthers)
         {{"--headless", "--window"}, "unusable: --headless and --window exclude each other"}};
     for (const auto& [Words, Expected] : Cases)
         EXPECT_EQ(Parsed(Words), Expected);
+}
+
+// --help and --version name the launcher as its run names it, the device library as well as brimlet-sim; --help lists
+// the video recording's options only in a build that records video.
+TEST(LauncherOptions, HelpAndVersionNameTheLauncherAndTheOptionsOfItsBuild)
+{
+    NameLauncher({"scripts/run-device", "brimlet-device", "the device executable"});
+    const std::string Usage = LauncherUsage(), Version = LauncherVersion();
+    NameLauncher(BrimletSimName);
+    EXPECT_EQ(Usage.substr(0, Usage.find('\n', 50)),
+              "usage: scripts/run-device [OPTIONS] [--] [FLAGS]\nRuns the device executable on the simulated device.");
+    EXPECT_EQ(Version, "brimlet-device " + LauncherVersion().substr(std::strlen("brimlet-sim ")));
+    EXPECT_EQ(LauncherUsage().rfind("usage: brimlet-sim [OPTIONS] [--] [FLAGS]\nRuns the test program on", 0), 0u);
+    for (const char* Option : {"\n  --video FILE ", "\n  --video-scale N ", " or the video could not"})
+        EXPECT_EQ(Usage.find(Option) != std::string::npos, BRIMLET_VIDEO_BUILT != 0) << Option;
 }
 
 // The commands of Text as "LINE: FRAME ACTION ARGUMENT; ...", or its error as "error at LINE: REASON".
@@ -183,8 +200,9 @@ TEST(Recorder, WritesEachChangeOfThePanelAtItsFlip)
                       "5 hold b10"}));
 }
 
-// The arrows drive one contact of the ring: two together give the diagonal between them, opposite ones cancel.
-TEST(Keyboard, TwoArrowsMakeADiagonal)
+// The arrows drive one contact of the ring: two together give the diagonal between them, opposite ones cancel. Each
+// other key of the key map holds its input while it is down; S and F12 ask for a snapshot.
+TEST(Keyboard, HoldsTheInputsOfTheKeyMap)
 {
     SimReset();
     StartKeyboard();
@@ -196,6 +214,31 @@ TEST(Keyboard, TwoArrowsMakeADiagonal)
         KeyChanged(Key, Down);
         EXPECT_EQ(HeldInputs(), Held) << SDL_GetKeyName(Key) << (Down ? " down" : " up");
     }
+    const std::pair<SDLKey, const char*> Keys[] = {
+        {SDLK_KP8, "up"},    {SDLK_KP9, "upright"}, {SDLK_KP6, "right"}, {SDLK_KP3, "downright"}, {SDLK_KP2, "down"},
+        {SDLK_KP1, "downleft"}, {SDLK_KP4, "left"}, {SDLK_KP7, "upleft"}, {SDLK_1, "b1"}, {SDLK_2, "b2"},
+        {SDLK_3, "b3"},      {SDLK_4, "b4"},        {SDLK_5, "b5"},      {SDLK_6, "b6"},         {SDLK_7, "b7"},
+        {SDLK_8, "b8"},      {SDLK_9, "b9"},        {SDLK_0, "b10"},     {SDLK_v, "b1"},         {SDLK_b, "b2"},
+        {SDLK_MINUS, "b7"},  {SDLK_KP_MINUS, "b7"}, {SDLK_PLUS, "b8"},   {SDLK_EQUALS, "b8"},    {SDLK_KP_PLUS, "b8"},
+        {SDLK_ESCAPE, "b4"}, {SDLK_s, ""},          {SDLK_F12, ""},      {SDLK_p, ""}};
+    KeyChanged(SDLK_UP, false);
+    for (const auto& [Key, Held] : Keys) {
+        EXPECT_EQ(KeyChanged(Key, true), Key == SDLK_s || Key == SDLK_F12) << "key " << Key;
+        EXPECT_EQ(HeldInputs(), Held) << "key " << Key;
+        EXPECT_FALSE(KeyChanged(Key, false));
+        EXPECT_EQ(HeldInputs(), "") << "key " << Key;
+    }
+}
+
+// Unless --scale asks, the window takes the largest scale that fits three quarters of the screen, from 2 to 8.
+TEST(Window, ScaleFitsThreeQuartersOfTheScreen)
+{
+    const struct {
+        int Asked, Width, Height, Scale;
+    } Cases[] = {{0, 1280, 1024, 3}, {0, 1920, 1080, 3}, {0, 1280, 2048, 3}, {0, 640, 480, 2},
+                 {0, 0, 0, 2},       {0, 7680, 4320, 8}, {5, 640, 480, 5},   {1, 1280, 1024, 1}};
+    for (const auto& Case : Cases)
+        EXPECT_EQ(WindowScale(Case.Asked, Case.Width, Case.Height), Case.Scale) << Case.Width << "x" << Case.Height;
 }
 
 int StrayWrites = 0;
@@ -231,7 +274,8 @@ TEST(Launcher, CountsStrayAccessesOrEndsAtTheFirstWhenStrict)
             std::vector<const char*> Words{"brimlet-sim", "--headless", "--fast", "--frames", "0"};
             if (Case.Strict)
                 Words.push_back("--strict");
-            return RunLauncher(static_cast<int>(Words.size()), const_cast<char**>(Words.data()), StrayProgram);
+            return RunLauncher(static_cast<int>(Words.size()), const_cast<char**>(Words.data()), StrayProgram,
+                               BrimletSimName);
         });
         EXPECT_EQ(Result.ExitStatus, Case.Status) << Case.Writes;
         EXPECT_EQ(Result.Err, Case.Err) << Case.Writes;

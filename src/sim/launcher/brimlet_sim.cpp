@@ -7,5 +7,6 @@
 int main(int ArgumentCount, char** Arguments)
 {
     return RunLauncher(
-        ArgumentCount, Arguments, [](int Count, char** Values) { return RunApplication(Count, Values, TestProgram); });
+        ArgumentCount, Arguments, [](int Count, char** Values) { return RunApplication(Count, Values, TestProgram); },
+        BrimletSimName);
 }

@@ -8,6 +8,9 @@
 
 namespace {
 
+// The check's connection, while it is held.
+Display* Checked = nullptr;
+
 bool Exists(const std::string& Path)
 {
     struct stat Information;
@@ -29,6 +32,12 @@ bool DisplayAvailable()
     return IsSet("DISPLAY");
 }
 
+bool X11Chosen()
+{
+    const char* Driver = std::getenv("SDL_VIDEODRIVER");
+    return Driver != nullptr && std::string(Driver) == "x11";
+}
+
 bool DisplayOpens(std::string& Reason)
 {
     const char* Driver = std::getenv("SDL_VIDEODRIVER");
@@ -40,8 +49,15 @@ bool DisplayOpens(std::string& Reason)
         Reason = Name.empty() ? "cannot open a display: DISPLAY is not set" : "cannot open the display " + Name;
         return false;
     }
-    XCloseDisplay(Opened);
+    Checked = Opened;
     return true;
+}
+
+void CloseDisplayCheck()
+{
+    if (Checked != nullptr)
+        XCloseDisplay(Checked);
+    Checked = nullptr;
 }
 
 bool SoundDeviceAvailable()

@@ -139,18 +139,22 @@ void AtFlip(std::uint32_t FlipCount)
     // After every input of the flip, from the script, an interrupt or the keyboard, is applied.
     RecordAt(FlipCount);
     CheckOutputs();
-    // A flip comes only once the program has set its video mode, which opens the window.
+    // A flip comes only once the program has set its video mode, which opens the window: SDL holds its own
+    // connection to the display by then.
     if (Window && !KeysShown) {
         KeysShown = true;
+        CloseDisplayCheck();
         WriteStandardError(KeyMapText());
     }
 }
 
 } // namespace
 
-int RunLauncher(int ArgumentCount, char** Arguments, int (*Program)(int ArgumentCount, char** Arguments))
+int RunLauncher(int ArgumentCount, char** Arguments, int (*Program)(int ArgumentCount, char** Arguments),
+                const TLauncherName& Names)
 {
     OpenClosedStandardFiles();
+    NameLauncher(Names);
     TLauncherOptions Options;
     std::string Error;
     switch (ParseLauncherOptions(ArgumentCount, Arguments, Options, Error)) {
@@ -167,8 +171,10 @@ int RunLauncher(int ArgumentCount, char** Arguments, int (*Program)(int Argument
     Window = Options.Window || (!Options.Headless && DisplayAvailable());
     std::string DisplayProblem;
     if (Window && !DisplayOpens(DisplayProblem)) {
-        if (Options.Window) {
-            Say("--window needs a display: " + DisplayProblem);
+        // A window the user asked for, by option or by SDL's driver, is not quietly dropped.
+        if (Options.Window || X11Chosen()) {
+            Say(std::string(Options.Window ? "--window" : "SDL_VIDEODRIVER=x11")
+                + " needs a display: " + DisplayProblem);
             return UnusableStatus;
         }
         Say(DisplayProblem + ": running headless");
@@ -209,6 +215,7 @@ int RunLauncher(int ArgumentCount, char** Arguments, int (*Program)(int Argument
     ProgramArguments.push_back(nullptr);
     const int Status = Program(static_cast<int>(ProgramArguments.size() - 1), ProgramArguments.data());
     StopInterruptingCalls();
+    CloseDisplayCheck();
 
     SimFinishSnapshots();
     SimOnFlip(nullptr);

@@ -7,7 +7,11 @@
 #include "sim/launcher/script.h"
 #include "sim/control.h"
 
+const TLauncherName BrimletSimName{"brimlet-sim", "brimlet-sim", "the test program"};
+
 namespace {
+
+TLauncherName Names = BrimletSimName;
 
 bool KnownFault(const std::string& Name)
 {
@@ -141,51 +145,64 @@ TOptionsOutcome ParseLauncherOptions(int Count, char** Values, TLauncherOptions&
     return TOptionsOutcome::Run;
 }
 
+void NameLauncher(const TLauncherName& Name)
+{
+    Names = Name;
+}
+
 std::string LauncherUsage()
 {
-    return "usage: brimlet-sim [OPTIONS] [--] [FLAGS]\n"
-           "Runs the test program on the simulated device. FLAGS, the words after the options, are the program's\n"
-           "own command line (its video flag mask). An option's value may also follow \"=\" (--frames=600).\n"
-           "\n"
-           "  --script FILE     drive the input panel and snapshots from FILE\n"
-           "  --frames N        hold the exit button (button 4) once N frames have been shown\n"
-           "  --headless        no window (the default where no display opens)\n"
-           "  --window          a window with the keyboard (the default where a display opens)\n"
-           "  --scale N         the window's size: N times the device's 320 x 240 pixels (1 to 8)\n"
-           "  --fast            device time counted by the program's accesses: no delays, the same every run\n"
-           "  --strict          end the run at the first stray access to the registers (exit status 4)\n"
-           "  --record FILE     write the inputs held, from the keyboard or a script, to FILE as a script\n"
-           "  --trace FILE      write every register access to FILE\n"
-           "  --audio-out FILE  write what the listener hears (after the mixer level) to FILE as a WAV file\n"
-           "  --video FILE      record every refresh of the display and the sound to FILE, by its extension:\n"
-           "                    .mkv lossless, .mp4, .webm, .gif (every third refresh, no sound)\n"
-           "  --video-scale N   the video's size: N times the device's 320 x 240 pixels (1 to 8, default 1)\n"
-           "  --fault NAME      inject a failure (repeatable); --fault help lists the names\n"
-           "  -h, --help        show this text\n"
-           "  -V, --version     show the version\n"
-           "\n"
-           "FLAGS: the video flag mask (decimal, $12, 0x12, %10010, &22, ...), read when it is the only word. Its\n"
-           "bits replace the flags chosen from the video information (full screen, hardware surface and\n"
-           "acceleration where available) with a software surface and:\n"
-           "  0x01  SDL_SWSURFACE, only named      0x08  SDL_HWACCEL, hardware blits\n"
-           "  0x02  SDL_HWSURFACE, video memory    0x10  SDL_DOUBLEBUF, double buffering\n"
-           "  0x04  SDL_FULLSCREEN, full screen     0x20  8 bits per pixel instead of 16\n"
-           "\n"
-           "Script: one command a line, \"FRAME COMMAND [ARGUMENT]\"; \"#\" starts a comment. FRAME counts the\n"
-           "flips the display has latched (0: from the start). Commands: hold INPUT, release INPUT, tap INPUT\n"
-           "(held for one frame), snapshot FILE.png (FRAME at least 1). INPUT: b1 to b10, up, down, left, right,\n"
-           "upleft, upright, downleft, downright.\n"
-           "A headless run with neither --script nor --frames plays the built-in demo.\n"
-           "\n"
+    // A build without video recording offers neither --video nor --video-scale.
+    const std::string Video = BRIMLET_HAS_VIDEO
+        ? "  --video FILE      record every refresh of the display and the sound to FILE, by its extension:\n"
+          "                    .mkv lossless, .mp4, .webm, .gif (every third refresh, no sound)\n"
+          "  --video-scale N   the video's size: N times the device's 320 x 240 pixels (1 to 8, default 1)\n"
+        : "";
+    const std::string Written = BRIMLET_HAS_VIDEO
+        ? "  3    a snapshot, the trace, the recording, the audio capture or the video could not be written\n"
+          "       completely\n"
+        : "  3    a snapshot, the trace, the recording or the audio capture could not be written completely\n";
+    return std::string("usage: ") + Names.Command + " [OPTIONS] [--] [FLAGS]\n" + "Runs " + Names.Program
+        + " on the simulated device.\n"
+          "FLAGS, the words after the options, are the program's own command line (its video flag mask). An\n"
+          "option's value may also follow \"=\" (--frames=600).\n"
+          "\n"
+          "  --script FILE     drive the input panel and snapshots from FILE\n"
+          "  --frames N        hold the exit button (button 4) once N frames have been shown\n"
+          "  --headless        no window (the default where no display opens)\n"
+          "  --window          a window with the keyboard (the default where a display opens)\n"
+          "  --scale N         the window's size: N times the device's 320 x 240 pixels (1 to 8)\n"
+          "  --fast            device time counted by the program's accesses: no delays, the same every run\n"
+          "  --strict          end the run at the first stray access to the registers (exit status 4)\n"
+          "  --record FILE     write the inputs held, from the keyboard or a script, to FILE as a script\n"
+          "  --trace FILE      write every register access to FILE\n"
+          "  --audio-out FILE  write what the listener hears (after the mixer level) to FILE as a WAV file\n"
+        + Video
+        + "  --fault NAME      inject a failure (repeatable); --fault help lists the names\n"
+          "  -h, --help        show this text\n"
+          "  -V, --version     show the version\n"
+          "\n"
+          "FLAGS: the video flag mask (decimal, $12, 0x12, %10010, &22, ...), read when it is the only word. Its\n"
+          "bits replace the flags chosen from the video information (full screen, hardware surface and\n"
+          "acceleration where available) with a software surface and:\n"
+          "  0x01  SDL_SWSURFACE, only named      0x08  SDL_HWACCEL, hardware blits\n"
+          "  0x02  SDL_HWSURFACE, video memory    0x10  SDL_DOUBLEBUF, double buffering\n"
+          "  0x04  SDL_FULLSCREEN, full screen     0x20  8 bits per pixel instead of 16\n"
+          "\n"
+          "Script: one command a line, \"FRAME COMMAND [ARGUMENT]\"; \"#\" starts a comment. FRAME counts the\n"
+          "flips the display has latched (0: from the start). Commands: hold INPUT, release INPUT, tap INPUT\n"
+          "(held for one frame), snapshot FILE.png (FRAME at least 1). INPUT: b1 to b10, up, down, left, right,\n"
+          "upleft, upright, downleft, downright.\n"
+          "A headless run with neither --script nor --frames plays the built-in demo.\n"
+          "\n"
         + KeyMapText()
         + "\n"
           "Exit status:\n"
           "  0    an ordinary end\n"
           "  1    the program could not create its log\n"
-          "  2    unusable options or script, or --window without a display\n"
-          "  3    a snapshot, the trace, the recording, the audio capture or the video could not be written\n"
-          "       completely\n"
-          "  4    --strict stopped the run at a stray access\n"
+          "  2    unusable options or script, or a window (--window, SDL_VIDEODRIVER=x11) without a display\n"
+        + Written
+        + "  4    --strict stopped the run at a stray access\n"
           "  217  an error that nothing handled\n";
 }
 
@@ -199,5 +216,5 @@ std::string FaultHelpText()
 
 std::string LauncherVersion()
 {
-    return std::string("brimlet-sim ") + BRIMLET_VERSION + "\n";
+    return std::string(Names.Name) + " " + BRIMLET_VERSION + "\n";
 }

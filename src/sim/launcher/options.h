@@ -36,7 +36,17 @@ enum class TOptionsOutcome {
 // Reads the words after the launcher's own name (Values[1] onwards).
 TOptionsOutcome ParseLauncherOptions(int Count, char** Values, TLauncherOptions& Options, std::string& Error);
 
-// The text of --help, the lines of --fault help and the text of --version.
+// How --help, --version and a recording's header name the launcher, and what it runs.
+struct TLauncherName {
+    const char* Command; // the command that --help shows
+    const char* Name;    // the name of --version and of a recording's header
+    const char* Program; // what runs on the simulated device
+};
+// brimlet-sim's names, the launcher's until NameLauncher gives others.
+extern const TLauncherName BrimletSimName;
+void NameLauncher(const TLauncherName& Name);
+
+// The text of --help (the options that this build offers), the lines of --fault help and the text of --version.
 std::string LauncherUsage();
 std::string FaultHelpText();
 std::string LauncherVersion();

@@ -73,8 +73,7 @@ SDL_Surface* OpenWindowMode(int BitsPerPixel)
         ScreenWidth = Info->current_w;
         ScreenHeight = Info->current_h;
     }
-    const int Fits = std::min(ScreenWidth * 3 / 4 / PageWidth, ScreenHeight * 3 / 4 / PageHeight);
-    const int Scale = AskedScale != 0 ? AskedScale : std::clamp(Fits, 2, MaxScale);
+    const int Scale = WindowScale(AskedScale, ScreenWidth, ScreenHeight);
     WindowWidth = PageWidth * Scale;
     WindowHeight = PageHeight * Scale;
     FullScreen = false;
@@ -265,6 +264,14 @@ void WhilePaused()
 }
 
 } // namespace
+
+int WindowScale(int Asked, int Width, int Height)
+{
+    if (Asked != 0)
+        return Asked;
+    const int Fits = std::min(Width * 3 / 4 / PageWidth, Height * 3 / 4 / PageHeight);
+    return std::clamp(Fits, 2, MaxScale);
+}
 
 void StartWindow(int Scale)
 {

@@ -5,6 +5,9 @@
 // that set up SDL's video: in the flip observer, and in the pause observer while the device is paused. Module
 // state, reset by StartWindow.
 
+// The window's pixels per device pixel: Asked, or when it is 0 the largest that fits three quarters of a Width x
+// Height screen, from 2 to 8.
+int WindowScale(int Asked, int Width, int Height);
 // Scale: the window's pixels per device pixel, or 0 for the largest that fits about three quarters of the screen.
 // Answers the program's mode request from now on (SimSetWindowed) and tends the window while the device is paused.
 void StartWindow(int Scale);

@@ -23,7 +23,9 @@ int RunExecutable(int ArgumentCount, char** Arguments)
 
 int RunOnDevice(int ArgumentCount, char** Arguments, char**)
 {
-    return RunLauncher(ArgumentCount, Arguments, RunExecutable);
+    // The library, libbrimlet-device.so, names itself and the command that preloads it.
+    return RunLauncher(ArgumentCount, Arguments, RunExecutable,
+                       {"scripts/run-device", "brimlet-device", "the device executable"});
 }
 
 } // namespace
