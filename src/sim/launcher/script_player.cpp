@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "sim/launcher/messages.h"
+#include "sim/launcher/outputs.h"
 
 namespace {
 
@@ -18,6 +19,7 @@ struct TScriptEvent {
 
 std::vector<TScriptEvent> Events;
 std::size_t NextEvent = 0;
+std::uint32_t LastFlip = 0;
 
 void Apply(const TScriptCommand& Command)
 {
@@ -25,7 +27,7 @@ void Apply(const TScriptCommand& Command)
     case TScriptAction::Hold:
     case TScriptAction::Tap: SimSetInput(Command.Input, true); break;
     case TScriptAction::Release: SimSetInput(Command.Input, false); break;
-    case TScriptAction::Snapshot: WriteSnapshot(Command.File); break;
+    case TScriptAction::Snapshot: WriteScriptSnapshot(Command.File); break;
     }
 }
 
@@ -35,6 +37,7 @@ void StartScript(const std::vector<TScriptCommand>& Commands)
 {
     Events.clear();
     NextEvent = 0;
+    LastFlip = 0;
     for (const TScriptCommand& Command : Commands) {
         Events.push_back({Command.Frame, 1, Events.size(), Command});
         if (Command.Action == TScriptAction::Tap) {
@@ -50,6 +53,16 @@ void StartScript(const std::vector<TScriptCommand>& Commands)
 
 void PlayScriptTo(std::uint32_t FlipCount)
 {
+    LastFlip = FlipCount;
     while (NextEvent < Events.size() && Events[NextEvent].Frame <= FlipCount)
         Apply(Events[NextEvent++].Command);
+}
+
+void ReportSnapshotsNotTaken()
+{
+    for (std::size_t Index = NextEvent; Index < Events.size(); ++Index)
+        if (Events[Index].Command.Action == TScriptAction::Snapshot)
+            ReportOutputFailure("snapshot " + Events[Index].Command.File + " not written: the run ended at flip "
+                                + std::to_string(LastFlip) + ", before flip "
+                                + std::to_string(Events[Index].Command.Frame));
 }
