@@ -124,7 +124,7 @@ const TEnd Ends[] = {
      "brimlet-sim: snapshot late.png not written: the run ended at flip 2, before flip 3"},
     {"SnapshotHeldByAnotherRun", 2, {"--script", "s.txt"}, Whole, WholeLog, 3, 1, nullptr, false,
      "echo '1 snapshot s.png' >s.txt && touch s.png && exec flock s.png \"$@\"",
-     "brimlet-sim: snapshot s.png not written: another run of brimlet-sim writes it"},
+     "brimlet-sim: snapshot s.png not written: cannot write s.png: another run of brimlet-sim writes it"},
     {"ProgramStatusFirst", 2, {"--record", "/dev/full", "--", "--frames"},
      Banner + Report("EConvertError : \"--frames\" is an invalid integer"), FirstLog + TLines{SdlLog[0]} + LastLog,
      217, 1},

@@ -16,5 +16,5 @@ bool WriteStandardOutput(const std::string& Text);
 void ReportOutputFailure(const std::string& Text);
 bool OutputFailed();
 // Writes the display's next whole refresh to File as a snapshot and says so, or reports why it could not. Created:
-// File's descriptor, which the launcher opened for the snapshot, taken over.
-void WriteSnapshot(const std::string& File, int Created);
+// File's descriptor when the launcher created it for the snapshot, else -1.
+void WriteSnapshot(const std::string& File, int Created = -1);

@@ -182,7 +182,7 @@ std::string LauncherUsage()
           "Exit status:\n"
           "  0    an ordinary end\n"
           "  1    the program could not create its log\n"
-          "  2    unusable options or script, or --window without a display\n"
+          "  2    unusable options, script or output files, or --window without a display\n"
           "  3    a snapshot, the trace, the recording, the audio capture or the video could not be written\n"
           "       completely\n"
           "  4    --strict stopped the run at a stray access\n"

@@ -161,23 +161,3 @@ void ReleaseOutputs()
         if (Output.Handle >= 0)
             close(std::exchange(Output.Handle, -1));
 }
-
-void WriteScriptSnapshot(const std::string& File)
-{
-    const int Handle = open(File.c_str(), O_WRONLY | O_CREAT | O_NOCTTY | O_CLOEXEC, 0666);
-    struct stat Status;
-    std::string Why;
-    if (Handle < 0 || fstat(Handle, &Status) != 0)
-        Why = std::strerror(errno);
-    else if (!Lock(Handle, Status))
-        Why = AnotherRun;
-    else if (S_ISREG(Status.st_mode) && ftruncate(Handle, 0) != 0)
-        Why = std::strerror(errno);
-    if (Why.empty()) {
-        WriteSnapshot(File, Handle);
-        return;
-    }
-    if (Handle >= 0)
-        close(Handle);
-    ReportOutputFailure("snapshot " + File + " not written: " + Why);
-}

@@ -2,7 +2,8 @@
 // The files a run writes: the trace, the audio capture, the recording, the video and the script's snapshots. All are
 // checked before any is emptied, so that a run refused for one of them leaves every file as it was. Each must open
 // for writing (made when missing), and be no data file of the program, not the script, not another output of the
-// run, and not written by another run at the same time: a run holds a lock on each regular file it writes.
+// run, and not written by another run at the same time: a run holds a lock (flock) on each regular file it writes,
+// as the snapshots do when they are written.
 // Module state, reset by OpenOutputs.
 
 #include <string>
@@ -23,6 +24,3 @@ int TakeOutput(TOutput Output);
 void AbandonOutputs();
 // At the run's end: the locks still held are let go.
 void ReleaseOutputs();
-// A script's snapshot at its frame: the file made or emptied under the lock, then written at the next refresh; a
-// failure is reported (ReportOutputFailure).
-void WriteScriptSnapshot(const std::string& File);

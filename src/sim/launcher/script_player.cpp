@@ -4,7 +4,6 @@
 #include <tuple>
 
 #include "sim/launcher/messages.h"
-#include "sim/launcher/outputs.h"
 
 namespace {
 
@@ -27,7 +26,7 @@ void Apply(const TScriptCommand& Command)
     case TScriptAction::Hold:
     case TScriptAction::Tap: SimSetInput(Command.Input, true); break;
     case TScriptAction::Release: SimSetInput(Command.Input, false); break;
-    case TScriptAction::Snapshot: WriteScriptSnapshot(Command.File); break;
+    case TScriptAction::Snapshot: WriteSnapshot(Command.File); break;
     }
 }
 
