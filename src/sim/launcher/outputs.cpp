@@ -41,8 +41,8 @@ std::vector<std::pair<std::string, std::string>> ReadFiles(const TLauncherOption
     return Files;
 }
 
-// Why File, whose status is Status, must not be written, or "". The outputs opened before it come first, so that
-// one made by the check is found too.
+// Why the file whose status is Status must not be written, or "": it is one of the first outputs, already open, a
+// data file or the script. Since the outputs are open, one that the check made and a link to it are found too.
 std::string Collision(const struct stat& Status, std::size_t OpenedBefore,
                       const std::vector<std::pair<std::string, std::string>>& Read)
 {
@@ -136,7 +136,7 @@ bool OpenOutputs(const TLauncherOptions& Options, const std::vector<TScriptComma
 int TakeOutput(TOutput Output)
 {
     TOutputFile& Taken = Outputs[static_cast<std::size_t>(Output)];
-    if (Taken.Handle < 0 || Output == TOutput::Video)
+    if (Taken.Handle < 0)
         return Taken.Handle;
     // Only a regular file is emptied: a device or a pipe has nothing to empty.
     if (S_ISREG(Taken.Status.st_mode) && ftruncate(Taken.Handle, 0) != 0)

@@ -17,8 +17,8 @@ enum class TOutput { Trace, AudioOut, Record, Video };
 // Checks and opens the files the options name, none emptied yet; the script's snapshots, made at their frames, are
 // checked by name. False after saying why, every file left as it was.
 bool OpenOutputs(const TLauncherOptions& Options, const std::vector<TScriptCommand>& Commands);
-// The output's descriptor, emptied now, for the module that writes it, or -1 when the run has none. The video's stays
-// here, holding the lock, since the video module opens the file by its name.
+// The output's descriptor, emptied now, for the module that writes it, or -1 when the run has none. The video's is
+// never taken: it stays here, holding the lock, while the video module opens the file by its name.
 int TakeOutput(TOutput Output);
 // After a refusal: the files OpenOutputs made are removed, the others closed as they were.
 void AbandonOutputs();
