@@ -2,11 +2,11 @@
 
 #include "runtime/write_all.h"
 #include "sim/control.h"
+#include "sim/probes.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <limits>
 #include <string>
 #include <unistd.h>
@@ -23,7 +23,8 @@ std::uint32_t Rate = DefaultRate;
 std::uint32_t DataBytes = 0;
 // The data's size that the header in the file states.
 std::uint32_t StatedBytes = 0;
-bool Failed = false;
+// Why the capture is incomplete; "" while it is not. After a failure nothing more is written.
+std::string Failure;
 
 void PutLe16(unsigned char* At, std::uint32_t Value)
 {
@@ -59,42 +60,47 @@ bool WriteHeader(bool First)
     return WriteWhole(Handle, Header, sizeof Header, First ? -1 : 0);
 }
 
+void Fail(const std::string& Why)
+{
+    if (Failure.empty())
+        Failure = Why;
+}
+
 } // namespace
 
 void AudioOutWrite(const std::int16_t* Samples, std::size_t Frames, std::uint32_t FrameRate)
 {
-    if (Handle < 0 || Failed)
+    if (Handle < 0 || !Failure.empty())
         return;
-    // The header's sizes are 32-bit: a capture that would outgrow them stops rather than corrupt the file.
-    if (Frames > (std::numeric_limits<std::uint32_t>::max() - WavHeaderSizeBase - DataBytes) / BytesPerFrame)
-        return;
-    const auto Bytes = static_cast<std::uint32_t>(Frames * BytesPerFrame);
+    // The header's sizes are 32-bit: a capture that would outgrow them takes the frames that fit and stops, rather
+    // than corrupt the file.
+    const std::size_t Room =
+        (std::numeric_limits<std::uint32_t>::max() - WavHeaderSizeBase - DataBytes) / BytesPerFrame;
+    const std::size_t Taken = std::min(Frames, Room);
+    const auto Bytes = static_cast<std::uint32_t>(Taken * BytesPerFrame);
     Rate = FrameRate;
     if (!WriteWhole(Handle, Samples, Bytes)) {
-        Failed = true;
+        Fail(std::strerror(errno));
         return;
     }
     DataBytes += Bytes;
+    if (Taken < Frames)
+        Fail("a WAV file holds at most 4 GiB");
     if (DataBytes - StatedBytes >= Rate * BytesPerFrame && !WriteHeader(false))
-        Failed = true;
+        Fail(std::strerror(errno));
 }
 
-bool SimOpenAudioOut(const std::string& File)
+void SimOpenAudioOut(int Opened)
 {
     SimCloseAudioOut();
     Rate = DefaultRate;
     DataBytes = 0;
-    Failed = false;
-    Handle = open(File.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (Handle < 0) {
-        std::fprintf(stderr, "brimlet-sim: cannot write the audio capture %s: %s\n", File.c_str(),
-                     std::strerror(errno));
-        return false;
-    }
+    Failure.clear();
+    Handle = Opened;
     // Until the audio device opens, the header states no samples at the program's usual rate. A file that takes no
     // header fails as one that stops taking samples does, once the run is under way.
-    Failed = !WriteHeader(true);
-    return true;
+    if (!WriteHeader(true))
+        Fail(std::strerror(errno));
 }
 
 void SimCloseAudioOut()
@@ -103,13 +109,18 @@ void SimCloseAudioOut()
         return;
     // Even after a failed write the header can state what the file holds, in the place it already takes.
     if (StatedBytes != DataBytes && !WriteHeader(false))
-        Failed = true;
+        Fail(std::strerror(errno));
     if (close(Handle) != 0)
-        Failed = true;
+        Fail(std::strerror(errno));
     Handle = -1;
 }
 
-bool SimAudioOutFailed()
+std::string SimAudioOutFailure()
 {
-    return Failed;
+    return Failure;
+}
+
+void SimSetAudioOutBytes(std::uint32_t Bytes)
+{
+    DataBytes = Bytes;
 }

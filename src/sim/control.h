@@ -29,11 +29,14 @@ void SimStandStill(const std::function<void()>& Wait);
 bool SimInjectFault(const std::string& Name);
 std::vector<std::pair<std::string, std::string>> SimFaultList();
 
-// The trace to File; closing writes a pending folded read. Failed: a write to the file, its flush or its closing
-// failed since it was opened, so that the trace is incomplete.
-bool SimOpenTrace(const std::string& File);
+// The trace to the file open for writing at Handle, taken over; closing writes a pending folded read. Lines reach
+// the file within about a second of host time; flushing writes them now, for a device that stands still. Failure:
+// why a write to the file or its closing failed since it was opened, so that the trace is incomplete; "" while none
+// did.
+void SimOpenTrace(int Handle);
+void SimFlushTrace();
 void SimCloseTrace();
-bool SimTraceFailed();
+std::string SimTraceFailure();
 
 // The input panel.
 enum class TSimInput {
@@ -81,11 +84,12 @@ void SimSnapshotNextRefresh(const std::string& File, std::function<void(const st
                             int Created = -1);
 void SimFinishSnapshots();
 
-// A 16-bit stereo WAV of what the listener hears, made in device time; its header is kept true about once a second.
-// Failed: a write of the capture failed since it was opened, its closing included, so that the file is incomplete.
-bool SimOpenAudioOut(const std::string& File);
+// A 16-bit stereo WAV of what the listener hears, made in device time, to the file open for writing at Handle,
+// taken over; its header is kept true about once a second. Failure: why the capture is incomplete (a write of it
+// failed, its closing included, or it reached the most a WAV file holds); "" while it is not.
+void SimOpenAudioOut(int Handle);
 void SimCloseAudioOut();
-bool SimAudioOutFailed();
+std::string SimAudioOutFailure();
 // What the listener hears, as the device makes it: Frames frames of interleaved 16-bit stereo at Rate, the first of
 // them frame Position counted from device time 0. One observer; an empty one removes it.
 void SimOnSound(

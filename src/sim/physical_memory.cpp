@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <signal.h>
 
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -45,17 +44,9 @@ std::uint8_t* MapRam()
     RamFile = memfd_create("brimlet-ram", MFD_CLOEXEC);
     if (RamFile < 0)
         return nullptr;
-    // A file size limit (ulimit -f) refuses the file its size; SIGXFSZ would end the process instead of saying so.
-    struct sigaction Ignore = {}, Before = {};
-    Ignore.sa_handler = SIG_IGN;
-    sigaction(SIGXFSZ, &Ignore, &Before);
-    const bool Sized = ftruncate(RamFile, RamSize) == 0;
-    const int Failure = errno;
-    sigaction(SIGXFSZ, &Before, nullptr);
-    if (!Sized) {
-        errno = Failure;
+    // A file size limit (ulimit -f) refuses the file its size; the launcher ignores SIGXFSZ, so that it is said.
+    if (ftruncate(RamFile, RamSize) != 0)
         return RamRefused(MAP_FAILED, 0);
-    }
     const std::size_t BlockBytes = RamSize + 2 * PageSize();
     void* Block = mmap(nullptr, BlockBytes, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
     if (Block == MAP_FAILED)

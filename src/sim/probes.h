@@ -9,6 +9,11 @@
 // The trace to memory instead of a file; taking the lines writes a pending folded read first and clears them.
 void SimTraceToMemory();
 std::vector<std::string> SimTakeTrace();
+// The age in host nanoseconds at which the trace's oldest buffered line is written to its file (a second after a
+// reset).
+void SimSetTraceFlushAge(std::int64_t Nanoseconds);
+// The audio capture taken to hold Bytes of samples already, as a long run's would.
+void SimSetAudioOutBytes(std::uint32_t Bytes);
 
 // The host address of physical [Address, Address + Length) when it lies wholly in RAM, else null.
 std::uint8_t* SimPhysToHost(std::uint32_t Address, std::uint32_t Length);

@@ -8,8 +8,34 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
+
+namespace {
+
+// File opened to be written, made when missing, under the lock that a run holds on each file it writes; emptied only
+// once the lock is held, so that another run's file is never touched. -1 with Reason set when it cannot be.
+int OpenLocked(const std::string& File, std::string& Reason)
+{
+    const int Handle = open(File.c_str(), O_WRONLY | O_CREAT | O_NOCTTY | O_CLOEXEC, 0666);
+    struct stat Status;
+    if (Handle < 0 || fstat(Handle, &Status) != 0)
+        Reason = std::strerror(errno);
+    else if (S_ISREG(Status.st_mode) && flock(Handle, LOCK_EX | LOCK_NB) != 0)
+        Reason = errno == EWOULDBLOCK ? "another run of brimlet-sim writes it" : std::strerror(errno);
+    else if (S_ISREG(Status.st_mode) && ftruncate(Handle, 0) != 0)
+        Reason = std::strerror(errno);
+    else
+        return Handle;
+    if (Handle >= 0)
+        close(Handle);
+    return -1;
+}
+
+} // namespace
 
 bool WritePng(const std::string& File, int Created, const std::vector<std::uint16_t>& Page, std::string* Error)
 {
@@ -27,25 +53,22 @@ bool WritePng(const std::string& File, int Created, const std::vector<std::uint1
     Image.height = DisplayHeight;
     Image.format = PNG_FORMAT_RGB;
     std::string Reason;
-    if (Created < 0) {
-        // libpng checks the flush and the closing, and removes the file when they fail.
-        if (png_image_write_to_file(&Image, File.c_str(), 0, Rgb.data(), DisplayWidth * 3, nullptr) != 0)
-            return true;
-        Reason = Image.message;
-    } else if (std::FILE* Out = fdopen(Created, "wb")) {
+    const int Handle = Created >= 0 ? Created : OpenLocked(File, Reason);
+    if (Handle >= 0) {
         // The stream's buffer reaches the file at the flush, so the flush and the closing are writes too.
-        if (png_image_write_to_stdio(&Image, Out, 0, Rgb.data(), DisplayWidth * 3, nullptr) == 0)
-            Reason = Image.message;
-        else if (std::fflush(Out) != 0 || std::ferror(Out) != 0)
+        if (std::FILE* Out = fdopen(Handle, "wb")) {
+            if (png_image_write_to_stdio(&Image, Out, 0, Rgb.data(), DisplayWidth * 3, nullptr) == 0)
+                Reason = Image.message;
+            else if (std::fflush(Out) != 0 || std::ferror(Out) != 0)
+                Reason = std::strerror(errno);
+            if (std::fclose(Out) != 0 && Reason.empty())
+                Reason = std::strerror(errno);
+            if (Reason.empty())
+                return true;
+        } else {
             Reason = std::strerror(errno);
-        if (std::fclose(Out) != 0 && Reason.empty())
-            Reason = std::strerror(errno);
-        if (Reason.empty())
-            return true;
-        unlink(File.c_str());
-    } else {
-        Reason = std::strerror(errno);
-        close(Created);
+            close(Handle);
+        }
         unlink(File.c_str());
     }
     if (Error != nullptr)

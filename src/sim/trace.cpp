@@ -8,7 +8,8 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
+#include <cstring>
+#include <ctime>
 #include <string>
 #include <unistd.h>
 #include <utility>
@@ -17,11 +18,17 @@ namespace {
 
 // Lines go to the file when it is open, else to memory while the memory sink is on. The file's lines gather in a
 // buffer of the trace's own, written with write(2), so that a write that a signal interrupts goes on where a stdio
-// stream would take it for a failure.
+// stream would take it for a failure. The buffer is written when it is full or its oldest line is a second old, so
+// that a killed run loses at most about its last second.
 constexpr std::size_t FlushBytes = 65536;
+constexpr std::int64_t DefaultFlushAge = 1000000000;
 int TraceFile = -1;
 std::string Unwritten;
-bool FileFailed = false;
+// The host's time of the oldest line in the buffer, in nanoseconds, and the age at which it is written.
+std::int64_t Oldest = 0;
+std::int64_t FlushAge = DefaultFlushAge;
+// Why a write to the file failed; "" while none did.
+std::string Failure;
 bool ToMemory = false;
 std::vector<std::string> Lines;
 bool CloseRegistered = false;
@@ -41,11 +48,19 @@ bool On()
     return TraceFile >= 0 || ToMemory;
 }
 
+// The coarse clock is read without a system call, cheaply enough for every line.
+std::int64_t HostNow()
+{
+    timespec Now;
+    clock_gettime(CLOCK_MONOTONIC_COARSE, &Now);
+    return static_cast<std::int64_t>(Now.tv_sec) * 1000000000 + Now.tv_nsec;
+}
+
 // After a failed write nothing more is written, so that the trace never has a gap inside it.
 void WriteUnwritten()
 {
-    if (!FileFailed && !WriteWhole(TraceFile, Unwritten.data(), Unwritten.size()))
-        FileFailed = true;
+    if (Failure.empty() && !WriteWhole(TraceFile, Unwritten.data(), Unwritten.size()))
+        Failure = std::strerror(errno);
     Unwritten.clear();
 }
 
@@ -55,8 +70,11 @@ void Emit(const char* Line)
         Lines.emplace_back(Line);
         return;
     }
+    const std::int64_t Now = HostNow();
+    if (Unwritten.empty())
+        Oldest = Now;
     Unwritten.append(Line).push_back('\n');
-    if (Unwritten.size() >= FlushBytes)
+    if (Unwritten.size() >= FlushBytes || Now - Oldest >= FlushAge)
         WriteUnwritten();
 }
 
@@ -108,18 +126,20 @@ void TraceEvent(const char* Format, ...)
     Emit(Line);
 }
 
-bool SimOpenTrace(const std::string& File)
+void SimOpenTrace(int Handle)
 {
     ResetTrace();
-    FileFailed = false;
-    // The user's name, opened as given.
-    TraceFile = open(File.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (TraceFile < 0)
-        return false;
+    Failure.clear();
+    TraceFile = Handle;
     // A program that ends through exit() still gets its last lines written.
     if (!CloseRegistered)
         CloseRegistered = std::atexit(SimCloseTrace) == 0;
-    return true;
+}
+
+void SimFlushTrace()
+{
+    if (TraceFile >= 0 && !Unwritten.empty())
+        WriteUnwritten();
 }
 
 void SimCloseTrace()
@@ -128,16 +148,21 @@ void SimCloseTrace()
     if (TraceFile >= 0) {
         WriteUnwritten();
         // Linux releases the descriptor even when close is interrupted.
-        if (close(TraceFile) != 0 && errno != EINTR)
-            FileFailed = true;
+        if (close(TraceFile) != 0 && errno != EINTR && Failure.empty())
+            Failure = std::strerror(errno);
     }
     TraceFile = -1;
     ToMemory = false;
 }
 
-bool SimTraceFailed()
+std::string SimTraceFailure()
 {
-    return FileFailed;
+    return Failure;
+}
+
+void SimSetTraceFlushAge(std::int64_t Nanoseconds)
+{
+    FlushAge = Nanoseconds;
 }
 
 void SimTraceToMemory()
@@ -156,4 +181,5 @@ void ResetTrace()
 {
     SimCloseTrace();
     Lines.clear();
+    FlushAge = DefaultFlushAge;
 }

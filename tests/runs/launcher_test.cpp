@@ -5,12 +5,16 @@
 
 #include <csignal>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
+#include <map>
 #include <regex>
 #include <thread>
 
@@ -58,13 +62,16 @@ bool WaitFor(const std::function<bool()>& Condition, int Seconds = 10)
     return false;
 }
 
-// brimlet-sim started in Run's folder with no end but its exit button, standard output to out.txt, is sent Signal
-// once the file Watched holds Ready. Returns the wait status; a run that outlives the signal by 10 s is killed.
-int SignalledRun(const TSimRun& Run, int Signal, const std::string& Watched, const std::string& Ready)
+// brimlet-sim started in Run's folder with no end but its exit button, standard output to out.txt and standard error
+// to err.txt, is sent Signal once the file Watched holds Ready, after its file size limit is set to SizeLimit bytes
+// when that is not 0. Returns the wait status; a run that outlives the signal by 10 s is killed.
+int SignalledRun(const TSimRun& Run, int Signal, const std::string& Watched, const std::string& Ready,
+                 rlim_t SizeLimit)
 {
     const pid_t Pid = fork();
     if (Pid == 0) {
-        if (chdir(Run.Folder().c_str()) == 0 && std::freopen("out.txt", "w", stdout) != nullptr) {
+        if (chdir(Run.Folder().c_str()) == 0 && std::freopen("out.txt", "w", stdout) != nullptr
+            && std::freopen("err.txt", "w", stderr) != nullptr) {
             setenv("SDL_VIDEODRIVER", "dummy", 1);
             setenv("SDL_AUDIODRIVER", "dummy", 1);
             ExecProgram(Emulated({"./brimlet-sim", "--headless", "--frames", "1000000", "--trace", "trace.txt"}));
@@ -73,6 +80,9 @@ int SignalledRun(const TSimRun& Run, int Signal, const std::string& Watched, con
     }
     const std::string File = Run.File(Watched);
     WaitFor([&] { return PathExists(File) && ReadFile(File).find(Ready) != std::string::npos; }, 20);
+    const rlimit Limit{SizeLimit, SizeLimit};
+    if (SizeLimit != 0)
+        prlimit(Pid, RLIMIT_FSIZE, &Limit, nullptr);
     kill(Pid, Signal);
     int Status = 0;
     if (!WaitFor([&] { return waitpid(Pid, &Status, WNOHANG) != 0; }, 10)) {
@@ -84,7 +94,8 @@ int SignalledRun(const TSimRun& Run, int Signal, const std::string& Watched, con
 
 // An interrupt presses the exit button, so the run ends as ever; before the frame loop, it makes the step under way
 // fail, even one blocked in opening a named pipe, and the program leaves by its failure path. A SIGKILL in the
-// frame loop leaves a log of whole entries only, up to the last one before the loop.
+// frame loop leaves a log of whole entries only, up to the last one before the loop. A file size limit that the
+// trace has passed fails its next write, said, and the run goes on to its end with status 3, its log whole.
 TEST(Launcher, InterruptsEndTheRunAndAKillLeavesWholeLogEntries)
 {
     const TLines Log = FirstLog + SdlLog + MusicLog;
@@ -96,11 +107,15 @@ TEST(Launcher, InterruptsEndTheRunAndAKillLeavesWholeLogEntries)
         int Status;
         const char* Last;
         TLines Log;
+        rlim_t SizeLimit = 0;
+        std::string Err = "";
     } Cases[] = {
         {SIGINT, nullptr, "\nFLIP 30 ", 0, "program terminated", Log + LastLog},
         {SIGTERM, nullptr, "\nFLIP 30 ", 0, "program terminated", Log + LastLog},
         {SIGHUP, nullptr, "\nFLIP 30 ", 0, "program terminated", Log + LastLog},
         {SIGKILL, nullptr, "\nFLIP 30 ", SIGKILL, "", Log},
+        {SIGINT, nullptr, "\nFLIP 30 ", 3 << 8, "program terminated", Log + LastLog, 4096,
+         "brimlet-sim: the trace trace.txt could not be written completely: File too large\n"},
         {SIGTERM, "galaxy.bmp", "Loading image\n", 0, "Loading image failed", NoImage},
         {SIGHUP, "galaxy.bmp", "Loading image\n", 0, "Loading image failed", NoImage},
         {SIGINT, "music.ogg", "Loading music\n", 0, "Loading music failed",
@@ -112,12 +127,65 @@ TEST(Launcher, InterruptsEndTheRunAndAKillLeavesWholeLogEntries)
             std::remove(Run.File(Case.Pipe).c_str());
             ASSERT_EQ(mkfifo(Run.File(Case.Pipe).c_str(), 0600), 0);
         }
-        EXPECT_EQ(SignalledRun(Run, Case.Signal, Case.Pipe == nullptr ? "trace.txt" : "out.txt", Case.Ready),
+        EXPECT_EQ(SignalledRun(Run, Case.Signal, Case.Pipe == nullptr ? "trace.txt" : "out.txt", Case.Ready,
+                               Case.SizeLimit),
                   Case.Status)
             << Case.Signal;
+        EXPECT_EQ(ReadFile(Run.File("err.txt")), Case.Err) << Case.Signal;
         const TLines Out = SplitLines(ReadFile(Run.File("out.txt")));
         EXPECT_EQ(Out.empty() ? "-" : Out.back(), Case.Last) << Case.Signal;
         EXPECT_EQ(Run.Log(), Case.Log) << Case.Signal;
+    }
+}
+
+// The entries of Run's folder: a file's content, a link's target after "-> ", a folder as "/".
+std::map<std::string, std::string> FolderEntries(const TSimRun& Run)
+{
+    std::map<std::string, std::string> Entries;
+    for (const auto& Entry : std::filesystem::directory_iterator(Run.Folder())) {
+        const std::string Name = Entry.path().filename();
+        Entries[Name] = Entry.is_symlink() ? "-> " + std::filesystem::read_symlink(Entry.path()).string()
+            : Entry.is_directory()         ? "/"
+                                           : ReadFile(Entry.path());
+    }
+    return Entries;
+}
+
+// An output that cannot be used is refused before the program starts, every file left as it was, whether checked
+// before the one refused or not: one that does not open; one that is another output, a data file or the script, by
+// its name or through a link; and one that another run holds (here this process).
+TEST(Launcher, ARefusedOutputLeavesEveryFileAsItWas)
+{
+    const std::pair<TLines, std::string> Cases[] = {
+        {{"--video", "no/such/folder/v.mkv", "--trace", "keep.trace", "--record", "keep.rec", "--audio-out", "keep.wav"},
+         "cannot write the video no/such/folder/v.mkv: No such file or directory"},
+        {{"--trace", "same.out", "--audio-out", "./same.out"}, "cannot write the audio capture ./same.out: it is the trace same.out"},
+        {{"--trace", "link", "--record", "keep.rec"}, "cannot write the recording keep.rec: it is the trace link"},
+        {{"--trace", "new.trace", "--audio-out", "galaxy.bmp"},
+         "cannot write the audio capture galaxy.bmp: it is galaxy.bmp, which the program reads"},
+        {{"--record", "hard.txt"}, "cannot write the recording hard.txt: it is music.ogg, which the program reads"},
+        {{"--script", "s.txt", "--trace", "s.txt"}, "cannot write the trace s.txt: it is the script s.txt"},
+        {{"--script", "s.txt", "--trace", "shot.png"}, "cannot write the snapshot shot.png: it is the trace shot.png"},
+        {{"--trace", "folder"}, "cannot write the trace folder: Is a directory"},
+        {{"--trace", "new.trace", "--audio-out", "held.wav"},
+         "cannot write the audio capture held.wav: another run of brimlet-sim writes it"},
+    };
+    for (const auto& [Arguments, Err] : Cases) {
+        TSimRun Run;
+        for (const char* Name : {"keep.trace", "keep.rec", "keep.wav", "held.wav"})
+            Run.Put(Name, "kept\n");
+        Run.Put("s.txt", "1 snapshot shot.png\n");
+        std::filesystem::create_symlink("keep.rec", Run.File("link"));
+        std::filesystem::create_hard_link(Run.File("music.ogg"), Run.File("hard.txt"));
+        std::filesystem::create_directory(Run.File("folder"));
+        const int Held = open(Run.File("held.wav").c_str(), O_RDONLY | O_CLOEXEC);
+        ASSERT_EQ(flock(Held, LOCK_EX), 0);
+        const auto Before = FolderEntries(Run);
+        const TChildResult Result = Run.Run(TLines{"--headless", "--fast", "--frames", "1"} + Arguments);
+        close(Held);
+        EXPECT_EQ(Result.ExitStatus, 2) << Err;
+        EXPECT_EQ(Result.Err, "brimlet-sim: " + Err + "\n");
+        EXPECT_TRUE(FolderEntries(Run) == Before) << Err;
     }
 }
 
@@ -169,7 +237,8 @@ TEST(Launcher, RecordingReplaysTheSameFrames)
 }
 
 // A display that does not open: a run without --window goes on headless, one with it or with SDL's X11 driver chosen
-// is refused. A headless run that nothing ends but a signal is warned of.
+// is refused. A headless run that nothing ends but a signal is warned of, in words still true when the program ends
+// by itself.
 TEST(Launcher, ADisplayThatDoesNotOpenMeansNoWindow)
 {
     TSimRun Run;
@@ -178,8 +247,8 @@ TEST(Launcher, ADisplayThatDoesNotOpenMeansNoWindow)
     EXPECT_EQ(Result.ExitStatus, 0);
     EXPECT_EQ(Result.Err, "brimlet-sim: cannot open the display :65000: running headless\n");
     Result = Run.Run({"--headless", "--script", "/dev/null", "--fault", "fb0-open"});
-    EXPECT_EQ(Result.Err, "brimlet-sim: the run ends only on a signal (Ctrl-C): nothing holds button 4, neither the "
-                          "script nor --frames\n");
+    EXPECT_EQ(Result.Err, "brimlet-sim: nothing holds button 4, neither the script nor --frames: once the program runs "
+                          "its frame loop, only a signal (Ctrl-C) ends the run\n");
     EXPECT_EQ(Run.Run({"-h"}).Out.rfind("usage: brimlet-sim", 0), 0u);
     Result = Run.Run({"--window"}, {}, NoDisplay);
     EXPECT_EQ(Result.ExitStatus, 2);
@@ -217,10 +286,11 @@ std::uint32_t GrabPixel(const std::string& Grab, std::size_t X, std::size_t Y)
 }
 
 // On a virtual X display, at --scale 2: a 640 x 480 window whose picture stays twice the display, centred between
-// black bars, when it grows; F11 fills the screen and Alt+Enter comes back; P pauses the device and the period key steps exactly one
-// flip; S writes the first free snapshot-N.png without the F1 key map; the program reads B as button 2 and a held
-// arrow as its contact, and the close box ends the run through the program's own shutdown. brimlet-sim is the
-// server's first client, so that a connection it closes before SDL holds its own ends the server.
+// black bars, when it grows; F11 fills the screen and Alt+Enter comes back; P pauses the device, its trace written
+// up to the pause, and the period key steps exactly one flip; S writes the first free snapshot-N.png without the F1
+// key map; the program reads B as button 2 and a held arrow as its contact, and the close box ends the run through
+// the program's own shutdown. brimlet-sim is the server's first client, so that a connection it closes before SDL
+// holds its own ends the server.
 TEST(Launcher, WindowTakesKeysAndEndsAtTheCloseBox)
 {
     if (RunProgram({"sh", "-c", "command -v Xvfb && command -v xdotool && command -v xwd"}).ExitStatus != 0)
@@ -295,6 +365,8 @@ TEST(Launcher, WindowTakesKeysAndEndsAtTheCloseBox)
     ASSERT_TRUE(WaitFor([&] { return Title().find("paused at flip ") != std::string::npos; }));
     const std::string Paused = Title();
     const unsigned long Flip = std::stoul(Paused.substr(Paused.find("flip ") + 5));
+    // The trace is on file up to the pause, which may end in a kill.
+    EXPECT_TRUE(Shows("trace.txt", "\nFLIP " + std::to_string(Flip) + " "));
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     EXPECT_EQ(Title(), Paused);
     Tool({"key", "--window", Window, "period"});

@@ -2,6 +2,7 @@
 // blitter, and what the device gives out (the trace, snapshots of the shown page, the speaker's sound).
 
 #include "platform/platform.h"
+#include "sim/audio_out.h"
 #include "sim/control.h"
 #include "sim/device_time.h"
 #include "sim/probes.h"
@@ -193,11 +194,14 @@ TEST_F(TDevice, FaultsFailTheirOwnOperation)
 // waits for the next blanking. An access the map does not define, a write to a read-only register and a write to
 // the blitter while it runs are stray, traced by their kind and counted. The display latches the start address when
 // its high half is written: one flip. The reset that ends a run closes the trace, the pending folded read written.
+// A line reaches the file once it is as old as the flush age (a second), so that a killed run loses little.
 TEST_F(TDevice, TraceWritesOneLinePerAccessAndEvent)
 {
     TTempDir Folder;
-    ASSERT_TRUE(SimOpenTrace(Folder.File("trace.txt")));
+    SimOpenTrace(open(Folder.File("trace.txt").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
+    SimSetTraceFlushAge(0);
     Write16(0x28DA, 0x04AB);
+    EXPECT_EQ(ReadFile(Folder.File("trace.txt")), "W16 C00028DA 04AB\n");
     for (std::uint32_t Offset : {0x1182, 0x1182, 0x1182, 0x1184, 0x1184, 0x1182})
         Read16(Offset);
     WriteBlit(0x2C, 0x00F00140);
@@ -300,7 +304,7 @@ TEST_F(TDevice, SpeakerScalesByTheMixerLevelAndCaptures)
         {0x6580, {1000, -1000, 32767, -32768, 199, -199}}, {0x1964, {1000, -250, 32767, -8192, 199, -49}},
         {0x6419, {250, -1000, 8191, -32768, 49, -199}},    {0x00323232, {500, -500, 16383, -16384, 99, -99}}};
     TTempDir Folder;
-    ASSERT_TRUE(SimOpenAudioOut(Folder.File("heard.wav")));
+    SimOpenAudioOut(open(Folder.File("heard.wav").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
     SimSetFastMode(true);
     std::string Observed;
     std::vector<std::uint64_t> Positions;
@@ -339,6 +343,22 @@ TEST_F(TDevice, SpeakerScalesByTheMixerLevelAndCaptures)
                           "data\x48\0\0\0", 44) + Heard);
     EXPECT_EQ(Observed, Heard);
     EXPECT_EQ(Positions, (std::vector<std::uint64_t>{5, 8, 11, 14, 17, 20}));
+}
+
+// A WAV file's sizes are 32-bit: a capture that reaches the most they state takes the frames that fit, states them
+// in its header and says why it stopped.
+TEST_F(TDevice, AudioCaptureStopsAtTheMostAWavFileHolds)
+{
+    TTempDir Folder;
+    SimOpenAudioOut(open(Folder.File("long.wav").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
+    SimSetAudioOutBytes(0xFFFFFFD8 - 8);
+    const std::int16_t Samples[] = {1, 2, 3, 4, 5, 6};
+    AudioOutWrite(Samples, 3, 22050);
+    AudioOutWrite(Samples, 1, 22050);
+    EXPECT_EQ(SimAudioOutFailure(), "a WAV file holds at most 4 GiB");
+    SimCloseAudioOut();
+    const std::string Wave = ReadFile(Folder.File("long.wav"));
+    EXPECT_EQ(Wave.substr(0, 8) + Wave.substr(40), std::string("RIFF\xFC\xFF\xFF\xFF\xD8\xFF\xFF\xFF\1\0\2\0\3\0\4\0", 20));
 }
 
 // The areas of RAM that the blitter's rows fall in below: its first and last 4 KiB and 4 KiB in its middle.

@@ -133,7 +133,11 @@ TEST(ScriptParser, ReadsCommandsOrReportsTheFirstErrorWithItsLine)
         {"5 tap\n", "error at 1: missing argument: tap needs an input"},
         {"5 hold b1 b2\n", "error at 1: extra argument \"b2\""},
         {"0 snapshot first.png\n", "error at 1: snapshot at frame 0: nothing is shown before the first flip"},
-        {"1 snapshot .png\n", "error at 1: snapshot file \".png\" does not end in .png"}};
+        {"1 snapshot .png\n", "error at 1: snapshot file \".png\" does not end in .png"},
+        // What is echoed is quoted: a byte that is not printable ASCII as \xNN, at most 80 bytes of a word.
+        {std::string("1 ju\0mp\x1B\xC3\xA9 b1\n", 14),
+         "error at 1: unknown command \"ju\\x00mp\\x1B\\xC3\\xA9\" (hold, release, tap or snapshot)"},
+        {"1 hold b1 " + std::string(81, 'x'), "error at 1: extra argument \"" + std::string(80, 'x') + "...\""}};
     for (const auto& [Text, Expected] : Cases)
         EXPECT_EQ(ParsedScript(Text), Expected) << Text;
     for (const std::string Name : InputNames)
@@ -184,7 +188,8 @@ TEST(Recorder, WritesEachChangeOfThePanelAtItsFlip)
     TTempDir Folder;
     SimReset();
     SimSetInput(TSimInput::B1, true);
-    ASSERT_TRUE(StartRecording(Folder.File("r.txt"), {"--fast", "a\n1 hold b4"}, {"18"}));
+    StartRecording(Folder.File("r.txt"), open(Folder.File("r.txt").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666),
+                   {"--fast", "a\n1 hold b4"}, {"18"});
     RecordAt(0);
     SimSetInput(TSimInput::Up, true);
     RecordAt(3);

@@ -1,8 +1,6 @@
 // The launcher's run of a program on the simulated device, shared by brimlet-sim and the device library.
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
+#include <csignal>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -15,6 +13,7 @@
 #include "sim/launcher/launcher.h"
 #include "sim/launcher/messages.h"
 #include "sim/launcher/options.h"
+#include "sim/launcher/outputs.h"
 #include "sim/launcher/recorder.h"
 #include "sim/launcher/script.h"
 #include "sim/launcher/script_file.h"
@@ -60,37 +59,28 @@ bool LoadCommands(const TLauncherOptions& Options, std::vector<TScriptCommand>& 
     return true;
 }
 
-// The simulated device as the options ask for it, and the recording. False after reporting why.
+// The simulated device as the options ask for it, and the outputs, checked and opened by OpenOutputs. False after
+// reporting why, every file left as it was.
 bool PrepareDevice(const TLauncherOptions& Options, const std::vector<std::string>& OptionWords)
 {
     SimReset();
     for (const std::string& Fault : Options.Faults)
         SimInjectFault(Fault);
-    if (!Options.TraceFile.empty() && !SimOpenTrace(Options.TraceFile)) {
-        Say("cannot write the trace to " + Options.TraceFile + ": " + std::strerror(errno));
+    SimSetFastMode(Options.Fast);
+    // The video follows device time, which the line above starts again. It comes first among the outputs, since it
+    // is the one that can still fail: the others are emptied only once it is under way.
+    if (!Options.VideoFile.empty() && !StartVideoRecording(Options.VideoFile, Options.VideoScale)) {
+        AbandonOutputs();
         return false;
     }
-    // The simulator names the capture file and the reason when it cannot write it.
-    if (!Options.AudioOutFile.empty() && !SimOpenAudioOut(Options.AudioOutFile)) {
-        SimCloseTrace();
-        return false;
-    }
-    if (!Options.RecordFile.empty() && !StartRecording(Options.RecordFile, OptionWords, Options.ProgramArguments)) {
-        Say("cannot write the recording " + Options.RecordFile + ": " + std::strerror(errno));
-        SimCloseAudioOut();
-        SimCloseTrace();
-        return false;
-    }
+    if (!Options.TraceFile.empty())
+        SimOpenTrace(TakeOutput(TOutput::Trace));
+    if (!Options.AudioOutFile.empty())
+        SimOpenAudioOut(TakeOutput(TOutput::AudioOut));
+    if (!Options.RecordFile.empty())
+        StartRecording(Options.RecordFile, TakeOutput(TOutput::Record), OptionWords, Options.ProgramArguments);
     TraceFile = Options.TraceFile;
     AudioOutFile = Options.AudioOutFile;
-    SimSetFastMode(Options.Fast);
-    // The recording follows device time, which the line above starts again.
-    if (!Options.VideoFile.empty() && !StartVideoRecording(Options.VideoFile, Options.VideoScale)) {
-        StopRecording();
-        SimCloseAudioOut();
-        SimCloseTrace();
-        return false;
-    }
     if (Options.Strict)
         SimOnStray([](const std::string& Access) {
             Say("stray access " + Access + ": the run ends here (--strict)");
@@ -116,13 +106,15 @@ bool HoldsExit(const std::vector<TScriptCommand>& Commands)
 // Says, once each and as soon as it is known, that the trace or the audio capture could not be written completely.
 void CheckOutputs()
 {
-    if (!TraceFailureSaid && SimTraceFailed()) {
+    const std::string TraceFailure = SimTraceFailure(), AudioOutFailure = SimAudioOutFailure();
+    if (!TraceFailureSaid && !TraceFailure.empty()) {
         TraceFailureSaid = true;
-        ReportOutputFailure("the trace " + TraceFile + " could not be written completely");
+        ReportOutputFailure("the trace " + TraceFile + " could not be written completely: " + TraceFailure);
     }
-    if (!AudioOutFailureSaid && SimAudioOutFailed()) {
+    if (!AudioOutFailureSaid && !AudioOutFailure.empty()) {
         AudioOutFailureSaid = true;
-        ReportOutputFailure("the audio capture " + AudioOutFile + " could not be written completely");
+        ReportOutputFailure("the audio capture " + AudioOutFile
+                            + " could not be written completely: " + AudioOutFailure);
     }
     CheckVideoRecording();
 }
@@ -155,6 +147,8 @@ int RunLauncher(int ArgumentCount, char** Arguments, int (*Program)(int Argument
 {
     OpenClosedStandardFiles();
     NameLauncher(Names);
+    // A file size limit (ulimit -f) then fails the write that passes it, which is said, instead of ending the run.
+    signal(SIGXFSZ, SIG_IGN);
     TLauncherOptions Options;
     std::string Error;
     switch (ParseLauncherOptions(ArgumentCount, Arguments, Options, Error)) {
@@ -185,14 +179,18 @@ int RunLauncher(int ArgumentCount, char** Arguments, int (*Program)(int Argument
     std::vector<TScriptCommand> Commands;
     if (!LoadCommands(Options, Commands))
         return UnusableStatus;
+    if (!OpenOutputs(Options, Commands))
+        return UnusableStatus;
     if (!Window && !HoldsExit(Commands))
-        Say("the run ends only on a signal (Ctrl-C): nothing holds button 4, neither the script nor --frames");
+        Say("nothing holds button 4, neither the script nor --frames: once the program runs its frame loop, only a "
+            "signal (Ctrl-C) ends the run");
     ChooseSdlDrivers(Window);
     const std::vector<std::string> OptionWords(Arguments + 1,
                                                Arguments + ArgumentCount - Options.ProgramArguments.size());
     std::string RamProblem;
     if (!SimReserveRam(RamProblem)) {
         Say("cannot reserve the simulated RAM: " + RamProblem);
+        AbandonOutputs();
         return OutputFailedStatus;
     }
     if (!PrepareDevice(Options, OptionWords))
@@ -219,10 +217,12 @@ int RunLauncher(int ArgumentCount, char** Arguments, int (*Program)(int Argument
 
     SimFinishSnapshots();
     SimOnFlip(nullptr);
+    ReportSnapshotsNotTaken();
     SimCloseAudioOut();
     SimCloseTrace();
     StopRecording();
     StopVideoRecording();
+    ReleaseOutputs();
     CheckOutputs();
     if (SimStrayCount() > 0)
         Say(std::to_string(SimStrayCount()) + (SimStrayCount() == 1 ? " stray access" : " stray accesses")

@@ -199,8 +199,9 @@ std::string LauncherUsage()
         + "\n"
           "Exit status:\n"
           "  0    an ordinary end\n"
-          "  1    the program could not create its log\n"
-          "  2    unusable options or script, or a window (--window, SDL_VIDEODRIVER=x11) without a display\n"
+          "  1    the program could not create its log or write its first entry\n"
+          "  2    unusable options, script or output files, or a window (--window, SDL_VIDEODRIVER=x11) without\n"
+          "       a display\n"
         + Written
         + "  4    --strict stopped the run at a stray access\n"
           "  217  an error that nothing handled\n";

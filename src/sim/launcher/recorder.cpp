@@ -3,7 +3,6 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <unistd.h>
 #include <utility>
 
@@ -55,21 +54,17 @@ std::string CommentLine(const std::string& Title, const std::vector<std::string>
 
 } // namespace
 
-bool StartRecording(const std::string& File, const std::vector<std::string>& Options,
+void StartRecording(const std::string& File, int Handle, const std::vector<std::string>& Options,
                     const std::vector<std::string>& Flags)
 {
     StopRecording();
     Recorded.fill(false);
     RecordingName = File;
-    // The user's name, opened as given.
-    Recording = open(File.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (Recording < 0)
-        return false;
+    Recording = Handle;
     std::string Header = "# recorded by " + LauncherVersion() + CommentLine("options", Options);
     if (!Flags.empty())
         Header += CommentLine("program flags", Flags);
     Write(Header);
-    return true;
 }
 
 void RecordAt(std::uint32_t FlipCount)

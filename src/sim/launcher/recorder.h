@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-// Creates File and writes its header: comment lines naming brimlet-sim's version, the run's options and the
-// program's flags. False with errno set when it cannot.
-bool StartRecording(const std::string& File, const std::vector<std::string>& Options,
+// Takes over Handle, File open for writing, and writes its header: comment lines naming brimlet-sim's version, the
+// run's options and the program's flags.
+void StartRecording(const std::string& File, int Handle, const std::vector<std::string>& Options,
                     const std::vector<std::string>& Flags);
 // Once FlipCount flips have been latched and every input of that flip applied (0: before the program starts),
 // writes "FLIP hold INPUT" or "FLIP release INPUT" for each input that changed since the last call, and sends it

@@ -3,7 +3,26 @@
 #include <charconv>
 #include <sstream>
 
+#include "runtime/hex.h"
+
 namespace {
+
+constexpr std::size_t QuotedBytes = 80;
+
+// A word of the script as an error message shows it: in double quotes, each byte that is not printable ASCII as
+// \xNN, cut after its first bytes, so that a message stays one short line whatever the script holds.
+std::string Quoted(const std::string& Word)
+{
+    std::string Shown = "\"";
+    for (std::size_t Index = 0; Index < Word.size() && Index < QuotedBytes; ++Index) {
+        const auto Byte = static_cast<unsigned char>(Word[Index]);
+        if (Byte >= 0x20 && Byte < 0x7F)
+            Shown += Word[Index];
+        else
+            Shown += "\\x" + Hex(Byte, 2);
+    }
+    return Shown + (Word.size() > QuotedBytes ? "...\"" : "\"");
+}
 
 // The words of one line, comment removed.
 std::vector<std::string> SplitWords(const std::string& Line)
@@ -52,7 +71,7 @@ bool ParseAction(const std::string& Word, TScriptAction& Action)
 bool ParseCommand(const std::vector<std::string>& Words, TScriptCommand& Command, std::string& Reason)
 {
     if (!ParseFrameNumber(Words[0], Command.Frame)) {
-        Reason = "bad frame \"" + Words[0] + "\" (a number of flips from 0 to 4294967295)";
+        Reason = "bad frame " + Quoted(Words[0]) + " (a number of flips from 0 to 4294967295)";
         return false;
     }
     if (Words.size() < 2) {
@@ -60,7 +79,7 @@ bool ParseCommand(const std::vector<std::string>& Words, TScriptCommand& Command
         return false;
     }
     if (!ParseAction(Words[1], Command.Action)) {
-        Reason = "unknown command \"" + Words[1] + "\" (hold, release, tap or snapshot)";
+        Reason = "unknown command " + Quoted(Words[1]) + " (hold, release, tap or snapshot)";
         return false;
     }
     const bool Snapshot = Command.Action == TScriptAction::Snapshot;
@@ -69,14 +88,14 @@ bool ParseCommand(const std::vector<std::string>& Words, TScriptCommand& Command
         return false;
     }
     if (Words.size() > 3) {
-        Reason = "extra argument \"" + Words[3] + "\"";
+        Reason = "extra argument " + Quoted(Words[3]);
         return false;
     }
     const std::string& Argument = Words[2];
     if (!Snapshot) {
         if (!SimParseInput(Argument, Command.Input)) {
-            Reason = "unknown input \"" + Argument
-                + "\" (b1 to b10, up, down, left, right, upleft, upright, downleft, downright)";
+            Reason = "unknown input " + Quoted(Argument)
+                + " (b1 to b10, up, down, left, right, upleft, upright, downleft, downright)";
             return false;
         }
         return true;
@@ -86,7 +105,7 @@ bool ParseCommand(const std::vector<std::string>& Words, TScriptCommand& Command
         return false;
     }
     if (!EndsWithPng(Argument)) {
-        Reason = "snapshot file \"" + Argument + "\" does not end in .png";
+        Reason = "snapshot file " + Quoted(Argument) + " does not end in .png";
         return false;
     }
     Command.File = Argument;

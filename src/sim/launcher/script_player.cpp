@@ -21,6 +21,7 @@ std::vector<TScriptEvent> Events;
 std::size_t NextEvent = 0;
 // The inputs that the script's hold commands hold: a tap of one of them leaves it held.
 std::set<TSimInput> Held;
+std::uint32_t LastFlip = 0;
 
 void Apply(const TScriptEvent& Event)
 {
@@ -48,6 +49,7 @@ void StartScript(const std::vector<TScriptCommand>& Commands)
     Events.clear();
     NextEvent = 0;
     Held.clear();
+    LastFlip = 0;
     for (const TScriptCommand& Command : Commands) {
         Events.push_back({Command.Frame, 1, Events.size(), Command});
         if (Command.Action == TScriptAction::Tap) {
@@ -63,6 +65,16 @@ void StartScript(const std::vector<TScriptCommand>& Commands)
 
 void PlayScriptTo(std::uint32_t FlipCount)
 {
+    LastFlip = FlipCount;
     while (NextEvent < Events.size() && Events[NextEvent].Frame <= FlipCount)
         Apply(Events[NextEvent++]);
+}
+
+void ReportSnapshotsNotTaken()
+{
+    for (std::size_t Index = NextEvent; Index < Events.size(); ++Index)
+        if (Events[Index].Command.Action == TScriptAction::Snapshot)
+            ReportOutputFailure("snapshot " + Events[Index].Command.File + " not written: the run ended at flip "
+                                + std::to_string(LastFlip) + ", before flip "
+                                + std::to_string(Events[Index].Command.Frame));
 }

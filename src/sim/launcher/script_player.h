@@ -13,3 +13,5 @@ void StartScript(const std::vector<TScriptCommand>& Commands);
 // stand in the script; a tap's release comes before the commands of the frame after it. Called with 0 before the
 // program starts and then from the flip observer, right after each latch. A snapshot is named on standard error.
 void PlayScriptTo(std::uint32_t FlipCount);
+// Once the run has ended: each snapshot of the script whose frame never came is reported (ReportOutputFailure).
+void ReportSnapshotsNotTaken();

@@ -89,10 +89,11 @@ void ToggleFullScreen()
     }
 }
 
-// The music stands still with the device.
+// The music stands still with the device, and the trace is written up to the pause, which may end in a kill.
 void SetPaused(bool Paused)
 {
     SimPause(Paused);
+    SimFlushTrace();
     SDL_PauseAudio(Paused ? 1 : 0);
 }
 
