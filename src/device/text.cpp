@@ -64,13 +64,13 @@ void DrawText(std::int32_t X, std::int32_t Y, const std::string& Text, std::uint
         if (FirstColumn >= EndColumn)
             continue; // wholly left of the screen
         const auto& Glyph = Rows[static_cast<unsigned char>(Buffer[I])];
+        // The columns of the cell on the screen, as bits of a glyph row.
+        const unsigned Columns = (1u << EndColumn) - (1u << FirstColumn);
         for (std::int64_t Row = FirstRow; Row < EndRow; ++Row) {
-            const unsigned Bits = Glyph[Row];
-            if (Bits == 0)
-                continue;
-            for (std::int64_t Column = FirstColumn; Column < EndColumn; ++Column)
-                if (Bits >> Column & 1u)
-                    std::memcpy(Page + (Y + Row) * PageStride + (PenX + Column) * 2, Ink, 2);
+            const std::int64_t Cell = (Y + Row) * PageStride + PenX * 2;
+            // Left to right, ink only: one set bit at a time.
+            for (unsigned Bits = Glyph[Row] & Columns; Bits != 0; Bits &= Bits - 1)
+                std::memcpy(Page + (Cell + __builtin_ctz(Bits) * 2), Ink, 2);
         }
     }
 }
