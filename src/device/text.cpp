@@ -98,8 +98,9 @@ void DrawText(std::int32_t X, std::int32_t Y, const std::string& Text, std::uint
         const auto Code = static_cast<unsigned char>(Buffer[I]);
         if (AllRows && FirstColumn == 0 && EndColumn == GlyphWidth) {
             std::uint8_t* Cell = Page + (std::int64_t{Y} * PageStride + PenX * 2);
-            for (std::size_t Pixel = Whole.First[Code]; Pixel < Whole.First[Code + 1]; ++Pixel)
-                std::memcpy(Cell + Whole.Offsets[Pixel], Ink, 2);
+            const std::uint16_t* const End = Whole.Offsets.data() + Whole.First[Code + 1];
+            for (const std::uint16_t* Pixel = Whole.Offsets.data() + Whole.First[Code]; Pixel != End; ++Pixel)
+                std::memcpy(Cell + *Pixel, Ink, 2);
             continue;
         }
         const auto& Glyph = Rows[Code];
