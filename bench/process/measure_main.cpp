@@ -1,4 +1,5 @@
-// brimlet_measure: the whole-process figures of brimlet-sim (start-up, waiting, memory), each next to its target.
+// brimlet_measure: the whole-process figures of brimlet-sim (start-up, waiting, a frame's cost, memory), each next to
+// its target.
 //
 //   brimlet_measure BRIMLET_SIM DATA_FOLDER
 //
