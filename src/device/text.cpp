@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <vector>
 
 #include "device/font6x13.h"
 #include "device/video_pages.h"
@@ -38,6 +39,35 @@ const TGlyphRows& GlyphRows()
     return Rows;
 }
 
+// The ink of every glyph as byte offsets in a page from its cell's top-left pixel, row by row and left to right, so
+// that a cell wholly on the screen is drawn without testing its pixels. Glyph Code's offsets are
+// Offsets[First[Code]] up to Offsets[First[Code + 1]].
+struct TGlyphInk {
+    std::vector<std::uint16_t> Offsets;
+    std::array<std::size_t, 257> First;
+};
+
+TGlyphInk BuildGlyphInk()
+{
+    TGlyphInk Ink{};
+    const TGlyphRows& Rows = GlyphRows();
+    for (int Code = 0; Code < 256; ++Code) {
+        Ink.First[Code] = Ink.Offsets.size();
+        for (int Row = 0; Row < GlyphHeight; ++Row)
+            for (int Column = 0; Column < GlyphWidth; ++Column)
+                if (Rows[Code][Row] >> Column & 1u)
+                    Ink.Offsets.push_back(static_cast<std::uint16_t>(Row * PageStride + Column * 2));
+    }
+    Ink.First[256] = Ink.Offsets.size();
+    return Ink;
+}
+
+const TGlyphInk& GlyphInk()
+{
+    static const TGlyphInk Ink = BuildGlyphInk();
+    return Ink;
+}
+
 } // namespace
 
 void DrawText(std::int32_t X, std::int32_t Y, const std::string& Text, std::uint16_t Color)
@@ -55,6 +85,8 @@ void DrawText(std::int32_t X, std::int32_t Y, const std::string& Text, std::uint
     const std::int64_t EndRow = std::min<std::int64_t>(GlyphHeight, TextBottom - Y);
     const std::uint8_t Ink[2] = {static_cast<std::uint8_t>(Color & 0xFF), static_cast<std::uint8_t>(Color >> 8)};
     const TGlyphRows& Rows = GlyphRows();
+    const TGlyphInk& Whole = GlyphInk();
+    const bool AllRows = FirstRow == 0 && EndRow == GlyphHeight;
     for (std::size_t I = 0; I < Count && FirstRow < EndRow; ++I) {
         const std::int64_t PenX = X + GlyphWidth * static_cast<std::int64_t>(I);
         if (PenX >= PageWidth)
@@ -63,14 +95,22 @@ void DrawText(std::int32_t X, std::int32_t Y, const std::string& Text, std::uint
         const std::int64_t EndColumn = std::min<std::int64_t>(GlyphWidth, PageWidth - PenX);
         if (FirstColumn >= EndColumn)
             continue; // wholly left of the screen
-        const auto& Glyph = Rows[static_cast<unsigned char>(Buffer[I])];
+        const auto Code = static_cast<unsigned char>(Buffer[I]);
+        if (AllRows && FirstColumn == 0 && EndColumn == GlyphWidth) {
+            std::uint8_t* Cell = Page + (std::int64_t{Y} * PageStride + PenX * 2);
+            const std::uint16_t* const End = Whole.Offsets.data() + Whole.First[Code + 1];
+            for (const std::uint16_t* Pixel = Whole.Offsets.data() + Whole.First[Code]; Pixel != End; ++Pixel)
+                std::memcpy(Cell + *Pixel, Ink, 2);
+            continue;
+        }
+        const auto& Glyph = Rows[Code];
+        // The columns of the cell on the screen, as bits of a glyph row.
+        const unsigned Columns = (1u << EndColumn) - (1u << FirstColumn);
         for (std::int64_t Row = FirstRow; Row < EndRow; ++Row) {
-            const unsigned Bits = Glyph[Row];
-            if (Bits == 0)
-                continue;
-            for (std::int64_t Column = FirstColumn; Column < EndColumn; ++Column)
-                if (Bits >> Column & 1u)
-                    std::memcpy(Page + (Y + Row) * PageStride + (PenX + Column) * 2, Ink, 2);
+            const std::int64_t Cell = (Y + Row) * PageStride + PenX * 2;
+            // Left to right, ink only: one set bit at a time.
+            for (unsigned Bits = Glyph[Row] & Columns; Bits != 0; Bits &= Bits - 1)
+                std::memcpy(Page + (Cell + __builtin_ctz(Bits) * 2), Ink, 2);
         }
     }
 }

@@ -83,6 +83,17 @@ bool RopReadsSource(std::uint32_t Rop)
     return (Rop >> 2 & 0x3) != (Rop & 0x3);
 }
 
+// Whether rows [FirstRow, EndRow) of Width pixels, the first pixel of row 0 at First, lie wholly in RAM. Rows are
+// evenly spaced and RAM is one range, so the first and the last row decide for those between.
+bool RowsInRam(std::int64_t First, std::int64_t Stride, std::int64_t FirstRow, std::int64_t EndRow, std::int64_t Width)
+{
+    const auto InRam = [&](std::int64_t Row) {
+        const std::int64_t Start = First + Row * Stride;
+        return Start >= 0 && Start + 2 * Width <= static_cast<std::int64_t>(RamSize);
+    };
+    return InRam(FirstRow) && InRam(EndRow - 1);
+}
+
 } // namespace
 
 TBlitResult RunBlitOperation(const TBlitOperation& Operation, std::int64_t FirstRow, std::int64_t EndRow)
@@ -96,6 +107,17 @@ TBlitResult RunBlitOperation(const TBlitOperation& Operation, std::int64_t First
     std::int64_t DstFirst = FirstPixel(Operation.DstAddr, Operation.DstCtrl);
     std::int64_t SrcFirst = FirstPixel(Operation.SrcAddr, Operation.SrcCtrl);
     std::uint8_t* Ram = RamBase();
+
+    // The frame loop's case, a plain copy of rows that lie in RAM, without working out each row's span.
+    if (Rop == RopCopy && !Keyed && FirstRow < EndRow
+        && RowsInRam(DstFirst, Operation.DstStride, FirstRow, EndRow, Width)
+        && RowsInRam(SrcFirst, Operation.SrcStride, FirstRow, EndRow, Width)) {
+        for (std::int64_t Row = FirstRow; Row < EndRow; ++Row)
+            std::memmove(Ram + (DstFirst + Row * Operation.DstStride), Ram + (SrcFirst + Row * Operation.SrcStride),
+                         static_cast<std::size_t>(Width) * 2);
+        Result.Moved = static_cast<std::uint64_t>(Width * (EndRow - FirstRow));
+        return Result;
+    }
 
     for (std::int64_t Row = FirstRow; Row < EndRow; ++Row) {
         std::int64_t Dst = DstFirst + Row * Operation.DstStride;

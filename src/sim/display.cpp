@@ -36,6 +36,10 @@ std::int64_t Unreported = 0;
 std::vector<TSnapshotWish> Wishes;
 // Lines count from the first line of refresh 0; Scanned is the number of lines scanned or passed over.
 std::int64_t Scanned = 0;
+// While nobody looks, the lines that go by are only passed over: the moment of the last access stands for them,
+// and Scanned is brought up to it when someone looks again.
+bool PassedOver = false;
+std::int64_t PassedOverBy = 0;
 std::vector<std::uint16_t> Scanning(DisplayWidth* DisplayHeight, 0);
 std::vector<std::uint16_t> Shown(DisplayWidth* DisplayHeight, 0);
 
@@ -116,8 +120,17 @@ void LatchDisplayStart(std::uint32_t Start)
 
 void ScanTo(std::int64_t Now)
 {
+    if (!EveryRefresh && !RefreshObserver && Wishes.empty()) {
+        PassedOver = true;
+        PassedOverBy = Now;
+        return;
+    }
+    if (PassedOver) {
+        Scanned = LinesBy(PassedOverBy);
+        PassedOver = false;
+    }
     const std::int64_t Due = LinesBy(Now);
-    if (Due < Scanned || (!EveryRefresh && !RefreshObserver && Wishes.empty())) {
+    if (Due < Scanned) {
         Scanned = Due;
         return;
     }
@@ -140,6 +153,7 @@ void ResetDisplay()
             close(Wish.Created);
     Wishes.clear();
     Scanned = 0;
+    PassedOver = false;
     Unreported = 0;
     std::fill(Scanning.begin(), Scanning.end(), 0);
     std::fill(Shown.begin(), Shown.end(), 0);
