@@ -3,6 +3,7 @@
 
 #include "runs/runs.h"
 
+#include <cctype>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
@@ -15,10 +16,26 @@
 #include <chrono>
 #include <filesystem>
 #include <map>
-#include <regex>
 #include <thread>
 
 namespace {
+
+// Line with each run of 8 or more upper-case hexadecimal digits, an address, as the pattern "<hex>".
+std::string AddressesAsPatterns(const std::string& Line)
+{
+    std::string Patterned, Digits;
+    for (const char Character : Line + '\n') {
+        if (std::isdigit(static_cast<unsigned char>(Character)) || (Character >= 'A' && Character <= 'F')) {
+            Digits += Character;
+            continue;
+        }
+        Patterned += Digits.size() >= 8 ? "<hex>" : Digits;
+        Patterned += Character;
+        Digits.clear();
+    }
+    Patterned.pop_back();
+    return Patterned;
+}
 
 // The lines of the README's first code block after the line Heading, with each address (8 or more hexadecimal
 // digits) a pattern.
@@ -31,7 +48,7 @@ TLines ReadmeSample(const std::string& Heading)
         return {"no sample after " + Heading};
     TLines Lines = SplitLines(Readme.substr(Start + 4, End - Start - 3));
     for (std::string& Line : Lines)
-        Line = std::regex_replace(Line, std::regex("[0-9A-F]{8,}"), "<hex>");
+        Line = AddressesAsPatterns(Line);
     return Lines;
 }
 
