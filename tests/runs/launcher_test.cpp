@@ -37,16 +37,16 @@ std::string AddressesAsPatterns(const std::string& Line)
     return Patterned;
 }
 
-// The lines of the README's first code block after the line Heading, with each address (8 or more hexadecimal
-// digits) a pattern.
-TLines ReadmeSample(const std::string& Heading)
+// The lines of the first code block after the line Heading in the document Document (README.md or one of docs/),
+// with each address (8 or more hexadecimal digits) a pattern.
+TLines DocSample(const std::string& Document, const std::string& Heading)
 {
-    const std::string Readme = ReadFile(BRIMLET_SOURCE_DIR "/README.md");
-    const std::size_t Start = Readme.find("```\n", Readme.find("\n" + Heading + "\n"));
-    const std::size_t End = Readme.find("\n```", Start);
+    const std::string Text = ReadFile(BRIMLET_SOURCE_DIR "/" + Document);
+    const std::size_t Start = Text.find("```\n", Text.find("\n" + Heading + "\n"));
+    const std::size_t End = Text.find("\n```", Start);
     if (Start == std::string::npos || End == std::string::npos)
         return {"no sample after " + Heading};
-    TLines Lines = SplitLines(Readme.substr(Start + 4, End - Start - 3));
+    TLines Lines = SplitLines(Text.substr(Start + 4, End - Start - 3));
     for (std::string& Line : Lines)
         Line = AddressesAsPatterns(Line);
     return Lines;
@@ -61,11 +61,28 @@ TEST(Launcher, PlaysTheDemoWithoutADisplay)
     Run.Put("galaxy.bmp", Rgb565Bmp(1024, 768, PatternPixel));
     const TChildResult Result = Run.Run({"--fast"});
     EXPECT_EQ(Result.ExitStatus, 0);
-    ExpectLines(ReadmeSample("A headless run prints:"), Result.Out);
+    ExpectLines(DocSample("README.md", "A headless run prints:"), Result.Out);
     ExpectView(Run.File("demo-1.png"), 1024, 768, 352, 200, 128, true);
     ExpectView(Run.File("demo-2.png"), 1024, 768, 152, 310, 128, true);
     ExpectView(Run.File("demo-4.png"), 1024, 768, 704, 190, 78, true);
     ExpectView(Run.File("demo-5.png"), 1024, 768, 704, 190, 128, true);
+}
+
+// The tour of docs/scripts.md, run as it says, scrolls right and writes its two snapshots (the second with V-Sync
+// off, so torn) on its way to ending by itself.
+TEST(Launcher, PlaysTheDocumentedTour)
+{
+    TSimRun Run;
+    Run.Put("galaxy.bmp", Rgb565Bmp(1024, 768, PatternPixel));
+    std::string Tour;
+    for (const std::string& Line : DocSample("docs/scripts.md", "## A tour"))
+        Tour += Line + "\n";
+    Run.Put("tour.txt", Tour);
+    const TChildResult Result = Run.Run({"--fast", "--headless", "--script", "tour.txt"});
+    EXPECT_EQ(Result.ExitStatus, 0);
+    EXPECT_EQ(Result.Err, "brimlet-sim: wrote snapshot start.png\nbrimlet-sim: wrote snapshot after.png\n");
+    ExpectView(Run.File("start.png"), 1024, 768, 352, 200, 128, true);
+    EXPECT_EQ(ReadPng(Run.File("after.png")).size(), TFrame::size_type{ScreenWidth * ScreenHeight});
 }
 
 // Polls Condition for up to Seconds, which only keeps a broken run from hanging the test.
