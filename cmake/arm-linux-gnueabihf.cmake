@@ -45,7 +45,8 @@ endif()
 
 # The build runs its own executables (the data generators while building, the tests under CTest, and brimlet-sim
 # and the generators that the tests start) under qemu-arm, which finds the ARM loader and the cross compiler's C and
-# C++ run-time libraries under /usr/${BRIMLET_CROSS}, and the root's libraries on their library path.
+# C++ run-time libraries under /usr/${BRIMLET_CROSS}, and the root's libraries on their library path. The device
+# scripts run them with the same words, which the build writes for them (scripts/lib/arm-env.sh).
 set(CMAKE_CROSSCOMPILING_EMULATOR qemu-arm -L /usr/${BRIMLET_CROSS})
 if(BRIMLET_ARMHF_ROOT)
   set(BRIMLET_ARMHF_LIBS ${BRIMLET_ARMHF_ROOT}/usr/${BRIMLET_ARMHF_LIBDIR})

@@ -25,7 +25,7 @@ int RunOnDevice(int ArgumentCount, char** Arguments, char**)
 {
     // The library, libbrimlet-device.so, names itself and the command that preloads it.
     return RunLauncher(ArgumentCount, Arguments, RunExecutable,
-                       {"scripts/run-device", "brimlet-device", "the device executable"});
+                       {"scripts/device-run", "brimlet-device", "the device executable"});
 }
 
 } // namespace

@@ -5,7 +5,7 @@
 # the ARM cross compiler; "arm-tests" for the emulator that runs the ARM build of the tests (with the cross
 # compiler's C and C++ run-time libraries).
 #
-#   scripts/deps.sh [GROUP...]
+#   scripts/lib/deps.sh [GROUP...]
 set -euo pipefail
 want=(build-essential cmake pkg-config libsdl1.2-dev libsdl-mixer1.2-dev libsdl-image1.2-dev libpng-dev
       libvorbis-dev libx11-dev libgtest-dev libbenchmark-dev libavformat-dev libavcodec-dev libswscale-dev

@@ -1,5 +1,5 @@
-// brimlet-sim as a user starts it: the built-in demo, interrupts, the audio capture, the data generators, and a
-// window on a virtual X display driven by keys.
+// brimlet-sim as a user starts it: the built-in demo, interrupts, the audio capture, and a window on a virtual X
+// display driven by keys.
 
 #include "runs/runs.h"
 
@@ -290,20 +290,6 @@ TEST(Launcher, ADisplayThatDoesNotOpenMeansNoWindow)
     Result = Run.Run({"--fast", "--frames", "2"}, {}, {"SDL_VIDEODRIVER=x11", "DISPLAY=:65000"});
     EXPECT_EQ(Result.ExitStatus, 2);
     EXPECT_EQ(Result.Err, "brimlet-sim: SDL_VIDEODRIVER=x11 needs a display: cannot open the display :65000\n");
-}
-
-// The generators use fixed seeds: run again, each writes the build's bytes. The picture is a 1024 x 768 bitmap of
-// 24 bits, stored bottom-up.
-TEST(Generators, WriteTheSameBytesEveryRun)
-{
-    for (const std::string DataFile : {"galaxy.bmp", "music.ogg"}) {
-        const TTempDir Temp;
-        const std::string Maker = DataFile == "galaxy.bmp" ? "brimlet_make_galaxy" : "brimlet_make_music";
-        ASSERT_EQ(RunProgram(Emulated({BRIMLET_BINARY_DIR "/tools/" + Maker, Temp.File(DataFile)})).ExitStatus, 0)
-            << Maker;
-        EXPECT_TRUE(ReadFile(Temp.File(DataFile)) == ReadFile(BRIMLET_DATA_DIR "/" + DataFile)) << DataFile;
-    }
-    EXPECT_EQ(ReadFile(BRIMLET_DATA_DIR "/galaxy.bmp").substr(18, 12), std::string("\0\4\0\0\0\3\0\0\1\0\x18\0", 12));
 }
 
 // The pixel at X, Y of an xwd grab of a 24-bit window (header and colours first, words big-endian), as 0xRRGGBB.

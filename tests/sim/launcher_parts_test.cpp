@@ -91,11 +91,11 @@ TEST(LauncherOptions, ParsesUsableCommandLinesAndSaysWhatIsWrongWithOthers)
 // the video recording's options only in a build that records video.
 TEST(LauncherOptions, HelpAndVersionNameTheLauncherAndTheOptionsOfItsBuild)
 {
-    NameLauncher({"scripts/run-device", "brimlet-device", "the device executable"});
+    NameLauncher({"scripts/device-run", "brimlet-device", "the device executable"});
     const std::string Usage = LauncherUsage(), Version = LauncherVersion();
     NameLauncher(BrimletSimName);
     EXPECT_EQ(Usage.substr(0, Usage.find('\n', 50)),
-              "usage: scripts/run-device [OPTIONS] [--] [FLAGS]\nRuns the device executable on the simulated device.");
+              "usage: scripts/device-run [OPTIONS] [--] [FLAGS]\nRuns the device executable on the simulated device.");
     EXPECT_EQ(Version, "brimlet-device " + LauncherVersion().substr(std::strlen("brimlet-sim ")));
     EXPECT_EQ(LauncherUsage().rfind("usage: brimlet-sim [OPTIONS] [--] [FLAGS]\nRuns the test program on", 0), 0u);
     for (const char* Option : {"\n  --video FILE ", "\n  --video-scale N ", " or the video could not"})
