@@ -377,9 +377,14 @@ TEST(Launcher, WindowTakesKeysAndEndsAtTheCloseBox)
     Tool({"key", "--window", Window, "F11"});
     EXPECT_TRUE(Sized("1280x960"));
     // SDL takes a release and a press of one key that arrive together with one time stamp, as xdotool's do, for a
-    // key held down: the way back is the other key.
-    Tool({"key", "--window", Window, "alt+Return"});
-    EXPECT_TRUE(Sized("1000x700"));
+    // key held down: the way back is the other key. Sent while SDL still settles into full screen, a focus change
+    // may reset the modifiers between Alt and Enter, so the keys go again if the window has not come back.
+    bool Back = false;
+    for (int Try = 0; Try < 2 && !Back; ++Try) {
+        Tool({"key", "--window", Window, "alt+Return"});
+        Back = Sized("1000x700");
+    }
+    EXPECT_TRUE(Back);
     // Paused, the flip count in the title stands still; a step adds exactly one.
     Tool({"key", "--window", Window, "p"});
     ASSERT_TRUE(WaitFor([&] { return Title().find("paused at flip ") != std::string::npos; }));
