@@ -100,7 +100,8 @@ const TEnd Ends[] = {
     {"NoImage", 2, {}, NoImage, NoImageLog, 0, 1, "galaxy.bmp"},
     {"ImageIsAFolder", 2, {}, NoImage, NoImageLog, 0, 1, "galaxy.bmp", true},
     {"StandardOutputFull", 2, {}, {}, FirstLog + LastLog, 217, 0, nullptr, false, "exec \"$@\" >/dev/full"},
-    {"StandardFilesClosed", 0, {}, {}, WholeLog, 0, 1, nullptr, false, "exec \"$@\" <&- >&- 2>&-"},
+    {"StandardFilesClosed", 0, {"--record", "rec.txt"}, {}, WholeLog, 0, 1, nullptr, false,
+     "exec \"$@\" <&- >&- 2>&-"},
     {"LogNotCreated", 2, {}, Report("EInOutError : File name too long"), {}, 1, 0, nullptr, false,
      "ln \"$1\" " + LongName + " && shift && exec ./" + LongName + " \"$@\""},
     // The launcher's own refusals, before the program or the trace starts.
@@ -161,8 +162,10 @@ TEST_P(RunEnd, PrintsLogsShowsAndReleasesAsItShould)
         const bool Looped = std::find(Case.Out.begin(), Case.Out.end(), "Video done") != Case.Out.end();
         EXPECT_EQ(Run.Trace("FLIP").size(), Looped ? Case.Frames : 0u);
         EXPECT_EQ(Run.Trace("OPEN").size() - Run.Trace("CLOSE").size(), Case.LeftOpen);
-        // The program's lines never reach the trace, whatever descriptors it was started with.
-        EXPECT_EQ(ReadFile(Run.File("trace.txt")).find(Banner[0]), std::string::npos);
+        // The program's lines never reach the trace or the recording, whatever descriptors it was started with.
+        for (const char* Output : {"trace.txt", "rec.txt"})
+            EXPECT_TRUE(!PathExists(Run.File(Output)) || ReadFile(Run.File(Output)).find(Banner[0]) == std::string::npos)
+                << Output;
     }
 }
 
