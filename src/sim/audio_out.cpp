@@ -10,6 +10,7 @@
 #include <limits>
 #include <string>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -19,6 +20,8 @@ constexpr std::uint32_t WavHeaderSizeBase = 36; // the RIFF size is this plus th
 constexpr std::uint32_t BytesPerFrame = 4;
 
 int Handle = -1;
+// The speaker's sound is subscribed to while the capture is open.
+int Subscription = 0;
 std::uint32_t Rate = DefaultRate;
 std::uint32_t DataBytes = 0;
 // The data's size that the header in the file states.
@@ -97,6 +100,8 @@ void SimOpenAudioOut(int Opened)
     DataBytes = 0;
     Failure.clear();
     Handle = Opened;
+    Subscription = SimSubscribeSound([](const std::int16_t* Samples, std::size_t Frames, std::uint32_t FrameRate,
+                                        std::uint64_t) { AudioOutWrite(Samples, Frames, FrameRate); });
     // Until the audio device opens, the header states no samples at the program's usual rate. A file that takes no
     // header fails as one that stops taking samples does, once the run is under way.
     if (!WriteHeader(true))
@@ -107,6 +112,7 @@ void SimCloseAudioOut()
 {
     if (Handle < 0)
         return;
+    SimUnsubscribeSound(std::exchange(Subscription, 0));
     // Even after a failed write the header can state what the file holds, in the place it already takes.
     if (StatedBytes != DataBytes && !WriteHeader(false))
         Fail(std::strerror(errno));

@@ -1,7 +1,7 @@
 #pragma once
-// The capture of what the listener hears as a 16-bit stereo WAV file (SimOpenAudioOut). The header is rewritten as
-// the samples come, about once a second, so that a run cut short leaves a file that is true up to about its last
-// second.
+// The capture of what the listener hears as a 16-bit stereo WAV file (SimOpenAudioOut), a subscriber of the
+// speaker's sound. The header is rewritten as the samples come, about once a second, so that a run cut short leaves
+// a file that is true up to about its last second.
 
 #include <cstddef>
 #include <cstdint>

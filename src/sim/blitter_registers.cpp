@@ -1,6 +1,7 @@
 #include "sim/blitter_registers.h"
 
 #include "sim/blit_engine.h"
+#include "sim/device_time.h"
 #include "sim/probes.h"
 #include "sim/register_bank.h"
 
@@ -62,6 +63,12 @@ void WriteRun(std::uint32_t Offset)
 
 } // namespace
 
+std::int64_t BlitterBusyNanoseconds(std::uint64_t Pixels)
+{
+    // Below 2^63 nanoseconds for any size the blitter accepts (at most 65535 x 65535 pixels).
+    return static_cast<std::int64_t>(Pixels * (NanosecondsPerSecond / BlitterPixelsPerSecond));
+}
+
 std::uint32_t LoadBlitter32(std::uint32_t Offset)
 {
     return LoadRegister(Window, Offset);
@@ -97,6 +104,7 @@ void ResetBlitter()
     Running = false;
     RowsDone = 0;
     SkippedPixels = 0;
+    SubscribeCatchUp(AdvanceBlitter);
 }
 
 std::uint64_t SimBlitterSkippedPixels()

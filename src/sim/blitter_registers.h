@@ -6,10 +6,14 @@
 
 #include <cstdint>
 
+constexpr std::int64_t BlitterPixelsPerSecond = 40000000;
+
+// How long the blitter is busy moving Pixels pixels.
+std::int64_t BlitterBusyNanoseconds(std::uint64_t Pixels);
 // One access by the program, at a byte offset into the window.
 std::uint32_t LoadBlitter32(std::uint32_t Offset);
 void StoreBlitter32(std::uint32_t Offset, std::uint32_t Value);
 // The operation under way does the rows due by device time Now.
 void AdvanceBlitter(std::int64_t Now);
-// Power-on: every register 0, the map's registers defined, idle, no skipped pixel counted.
+// Power-on: every register 0, the map's registers defined, idle, no skipped pixel counted; subscribed to the clock.
 void ResetBlitter();

@@ -1,7 +1,6 @@
 // A fresh simulated device.
 
 #include "sim/blitter_registers.h"
-#include "sim/device_files.h"
 #include "sim/device_time.h"
 #include "sim/display.h"
 #include "sim/faults.h"
@@ -11,11 +10,16 @@
 #include "sim/sdl_hooks.h"
 #include "sim/control.h"
 #include "sim/sim_platform.h"
+#include "sim/snapshot.h"
+#include "sim/speaker.h"
 #include "sim/stray.h"
 #include "sim/trace.h"
 
+// The clock first, since the devices that change with time subscribe to it at their reset, in the order they
+// catch up: the blitter, the display, the speaker.
 void SimReset()
 {
+    ResetDeviceTime();
     ResetTrace();
     ResetDescriptors();
     ClearRam();
@@ -23,9 +27,10 @@ void SimReset()
     ResetBlitter();
     ResetDisplay();
     ResetInputPanel();
-    ResetMixer();
+    ResetSpeaker();
     ResetFaults();
     ResetStrays();
-    ResetDeviceTime();
     ResetSdlHooks();
+    ResetSnapshots();
+    SimCloseAudioOut();
 }

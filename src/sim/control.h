@@ -69,14 +69,13 @@ std::string SimInputName(TSimInput Input);
 // The display. The observer is called right after each latch with the new flip count; one at a time, an empty one
 // removes it.
 void SimOnFlip(std::function<void(std::uint32_t FlipCount)> Observer);
-// What the display showed: its last whole refresh, 320 x 240 RGB565 pixels (black before the first). It is kept up
-// to date only while every refresh is scanned, for a window.
-void SimScanEveryRefresh(bool Every);
-std::vector<std::uint16_t> SimShownPicture();
-// Every refresh as it was scanned, with its index counted from device time 0 (refresh I begins at I / 60 s). While
-// an observer is set every refresh is scanned; a refresh that went by while nothing happened on the device is
-// passed on as the next one scanned. One observer; an empty one removes it.
-void SimOnRefresh(std::function<void(std::int64_t Index, const std::vector<std::uint16_t>& Picture)> Observer);
+// Every refresh as it was scanned, with its index counted from device time 0 (refresh I begins at I / 60 s), handed
+// to each subscriber in the order they subscribed, from the refresh under way when it subscribed. While anyone
+// subscribes every refresh is scanned; a refresh that went by while nothing happened on the device is handed on as
+// the next one scanned. A subscriber may subscribe or leave while it runs; a reset keeps the subscribers.
+using TRefreshSubscriber = std::function<void(std::int64_t Index, const std::vector<std::uint16_t>& Picture)>;
+int SimSubscribeRefreshes(TRefreshSubscriber Subscriber);
+void SimUnsubscribeRefreshes(int Subscription);
 // A snapshot: the first whole refresh that begins from now on, written to File as a PNG. Done is called once it is
 // written, with "" or why it could not be; finishing lets device time run on until every snapshot asked for is done.
 // Created: a descriptor of File that the caller created for it, taken over, or -1 to create File as named.
@@ -91,10 +90,11 @@ void SimOpenAudioOut(int Handle);
 void SimCloseAudioOut();
 std::string SimAudioOutFailure();
 // What the listener hears, as the device makes it: Frames frames of interleaved 16-bit stereo at Rate, the first of
-// them frame Position counted from device time 0. One observer; an empty one removes it.
-void SimOnSound(
-    std::function<void(const std::int16_t* Samples, std::size_t Frames, std::uint32_t Rate, std::uint64_t Position)>
-        Observer);
+// them frame Position counted from device time 0, handed to each subscriber in the order they subscribed.
+using TSoundSubscriber =
+    std::function<void(const std::int16_t* Samples, std::size_t Frames, std::uint32_t Rate, std::uint64_t Position)>;
+int SimSubscribeSound(TSoundSubscriber Subscriber);
+void SimUnsubscribeSound(int Subscription);
 
 // Stray accesses (an undefined offset or width, a write to a read-only register, a write to the blitter while it
 // runs) since the reset. The observer is called with each as its trace line ("UNDEFINED W16 C0000100 1234").

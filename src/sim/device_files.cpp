@@ -6,7 +6,6 @@
 #include "sim/speaker.h"
 #include "sim/trace.h"
 
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 
@@ -15,9 +14,6 @@
 #include <sys/mman.h>
 
 namespace {
-
-// Read on the audio thread by the speaker, written on the program's thread.
-std::atomic<std::uint32_t> PcmArgument{0};
 
 bool PageAligned(std::int64_t Offset)
 {
@@ -103,9 +99,7 @@ int WritePcmLevel(void* Argument)
         return EFAULT;
     std::uint32_t Value = 0;
     std::memcpy(&Value, Argument, sizeof Value);
-    // The sound due until now was heard at the old level.
-    SpeakerFlush();
-    PcmArgument.store(Value);
+    SpeakerSetLevel(Value);
     TraceEvent("MIXER %08X", Value);
     return 0;
 }
@@ -181,14 +175,4 @@ int IoctlDeviceFile(TDeviceFile File, unsigned long Request, void* Argument)
     case TDeviceFile::Mem: break;
     }
     return ENOTTY;
-}
-
-std::uint32_t MixerArgument()
-{
-    return PcmArgument.load();
-}
-
-void ResetMixer()
-{
-    PcmArgument.store(0);
 }

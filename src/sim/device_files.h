@@ -26,7 +26,3 @@ int MappingOfDeviceFile(TDeviceFile File, int Access, std::size_t Length, int Pr
                         std::int64_t Offset, TMapping& Mapping);
 // ioctl(2) of File: 0, or the error number.
 int IoctlDeviceFile(TDeviceFile File, unsigned long Request, void* Argument);
-// The last argument written with SOUND_MIXER_WRITE_PCM (left level in bits 0-7, right in 8-15); any thread.
-std::uint32_t MixerArgument();
-// The mixer back to its power-on level (nothing written yet).
-void ResetMixer();

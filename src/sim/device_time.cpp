@@ -1,10 +1,9 @@
 #include "sim/device_time.h"
 
-#include "sim/blitter_registers.h"
 #include "sim/control.h"
-#include "sim/display.h"
-#include "sim/speaker.h"
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <functional>
 #include <utility>
@@ -16,19 +15,11 @@ bool Fast = false;
 // Modelled time: the host's moment of time 0. Fast time: now.
 std::int64_t Epoch = 0;
 std::int64_t Counted = 0;
-// A read that slept until a blanking interval began leaves that interval owed to the next read, up to the
-// moment the following interval begins.
-bool BlankingOwed = false;
-std::int64_t BlankingOwedUntil = 0;
+// A plain array, since every access calls each of them.
+std::array<TCatchUp, 4> CatchUps{};
+std::size_t CatchUpCount = 0;
 bool Paused = false;
 std::function<void()> PausedObserver;
-
-std::int64_t HostNow()
-{
-    timespec Now{};
-    clock_gettime(CLOCK_MONOTONIC, &Now);
-    return static_cast<std::int64_t>(Now.tv_sec) * NanosecondsPerSecond + Now.tv_nsec;
-}
 
 // The program stands at its access while the observer runs.
 void HoldWhilePaused()
@@ -44,6 +35,13 @@ void HoldWhilePaused()
 
 } // namespace
 
+std::int64_t HostNow(bool Coarse)
+{
+    timespec Now{};
+    clock_gettime(Coarse ? CLOCK_MONOTONIC_COARSE : CLOCK_MONOTONIC, &Now);
+    return static_cast<std::int64_t>(Now.tv_sec) * NanosecondsPerSecond + Now.tv_nsec;
+}
+
 bool FastTime()
 {
     return Fast;
@@ -54,6 +52,13 @@ std::int64_t DeviceNow()
     return Fast ? Counted : HostNow() - Epoch;
 }
 
+void SubscribeCatchUp(TCatchUp CatchUp)
+{
+    const auto End = CatchUps.begin() + static_cast<std::ptrdiff_t>(CatchUpCount);
+    if (std::find(CatchUps.begin(), End, CatchUp) == End && CatchUpCount < CatchUps.size())
+        CatchUps[CatchUpCount++] = CatchUp;
+}
+
 void TickAccess()
 {
     if (Paused)
@@ -61,9 +66,8 @@ void TickAccess()
     if (Fast)
         Counted += AccessNanoseconds;
     const std::int64_t Now = DeviceNow();
-    AdvanceBlitter(Now);
-    ScanTo(Now);
-    SpeakerCatchUp(Now);
+    for (std::size_t Index = 0; Index < CatchUpCount; ++Index)
+        CatchUps[Index](Now);
 }
 
 void WaitUntil(std::int64_t Moment)
@@ -80,42 +84,9 @@ void WaitUntil(std::int64_t Moment)
     }
 }
 
-std::int64_t RefreshStart(std::int64_t Index)
-{
-    return Index * NanosecondsPerSecond / RefreshesPerSecond;
-}
-
-std::int64_t RefreshIndex(std::int64_t Moment)
-{
-    return Moment * RefreshesPerSecond / NanosecondsPerSecond;
-}
-
-bool ReadVerticalSync()
-{
-    std::int64_t Now = DeviceNow();
-    if (BlankingOwed) {
-        BlankingOwed = false;
-        if (Now < BlankingOwedUntil)
-            return true;
-    }
-    std::int64_t Index = RefreshIndex(Now);
-    std::int64_t BlankingStart = RefreshStart(Index + 1) - BlankingNanoseconds;
-    if (Now >= BlankingStart)
-        return true;
-    WaitUntil(BlankingStart);
-    BlankingOwed = true;
-    BlankingOwedUntil = RefreshStart(Index + 2) - BlankingNanoseconds;
-    return false;
-}
-
-std::int64_t BlitterBusyNanoseconds(std::uint64_t Pixels)
-{
-    // Below 2^63 nanoseconds for any size the blitter accepts (at most 65535 x 65535 pixels).
-    return static_cast<std::int64_t>(Pixels * (NanosecondsPerSecond / BlitterPixelsPerSecond));
-}
-
 void ResetDeviceTime()
 {
+    CatchUpCount = 0;
     SimSetFastMode(false);
 }
 
@@ -124,8 +95,6 @@ void SimSetFastMode(bool IsFast)
     Fast = IsFast;
     Epoch = HostNow();
     Counted = 0;
-    BlankingOwed = false;
-    BlankingOwedUntil = 0;
     Paused = false;
 }
 

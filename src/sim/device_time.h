@@ -4,34 +4,25 @@
 // each register access costs AccessNanoseconds and a poll that would wait moves time on at once, so that the same
 // program does the same thing at the same device time in every run.
 //
-// The display refreshes 60 times a second; each refresh scans its lines during the visible part and ends in a
-// blanking interval. The blitter moves BlitterPixelsPerSecond.
+// The clock knows no device: the devices that change with time subscribe at their reset, and catch up with each
+// access in the order they subscribed.
 
 #include <cstdint>
 
 constexpr std::int64_t NanosecondsPerSecond = 1000000000;
-constexpr std::int64_t RefreshesPerSecond = 60;
-// Shorter than one full-screen blit (76,800 pixels take 1.92 ms), so that a frame that blits after the wait for
-// vertical sync cannot catch the same blanking interval again.
-constexpr std::int64_t BlankingNanoseconds = 1200000;
-constexpr std::int64_t BlitterPixelsPerSecond = 40000000;
 constexpr std::int64_t AccessNanoseconds = 1000;
 
+// The host's monotonic clock; the coarse one costs less and is true to a few milliseconds.
+std::int64_t HostNow(bool Coarse = false);
 bool FastTime();
 std::int64_t DeviceNow();
-// One register access by the program: its cost in fast time, then the blitter, the display and the speaker catch up
-// with it.
+// A device's catch-up with device time Now, called after every access.
+using TCatchUp = void (*)(std::int64_t Now);
+// Subscribed until the clock's reset; a catch-up already subscribed is not added again.
+void SubscribeCatchUp(TCatchUp CatchUp);
+// One register access by the program: its cost in fast time, then every subscribed device catches up with it.
 void TickAccess();
 // The reader would poll until Moment: modelled time sleeps until then, fast time moves on to it.
 void WaitUntil(std::int64_t Moment);
-// The start of refresh Index, without accumulating the rounding of the period, and the refresh under way at Moment.
-std::int64_t RefreshStart(std::int64_t Index);
-std::int64_t RefreshIndex(std::int64_t Moment);
-// The vertical-sync level (1 during each refresh's blanking interval) as a read sees it. A read that finds it 0
-// waits until the next blanking begins, because the reader would only poll until then, and the read after it sees
-// that blanking even when the host woke the process late.
-bool ReadVerticalSync();
-// How long the blitter is busy moving Pixels pixels.
-std::int64_t BlitterBusyNanoseconds(std::uint64_t Pixels);
-// Time 0 now; modelled time.
+// Time 0 now; modelled time; no device subscribed.
 void ResetDeviceTime();

@@ -5,23 +5,20 @@
 #include "sim/physical_memory.h"
 #include "sim/probes.h"
 #include "sim/register_block.h"
-#include "sim/snapshot.h"
 #include "sim/trace.h"
 
 #include <algorithm>
-#include <unistd.h>
 #include <utility>
 
 namespace {
 
-constexpr std::int64_t VisibleNanoseconds = NanosecondsPerSecond / RefreshesPerSecond - BlankingNanoseconds;
 constexpr std::uint16_t Rgb565Format = 2 << 9 | DisplayFormatBase;
 
-struct TSnapshotWish {
-    std::string File;
-    int Created;        // File's descriptor when it was created for the snapshot, else -1
-    std::int64_t After; // the refresh taken is the first that begins after this moment
-    std::function<void(const std::string& Error)> Done;
+struct TRefreshSubscription {
+    int Id;
+    TRefreshSubscriber Take;
+    // The first refresh not yet handed to it.
+    std::int64_t Unhanded;
 };
 
 // The start address latched by the last flip, and the one the refresh under way took when it began.
@@ -29,11 +26,12 @@ std::uint32_t DisplayStart = 0;
 std::uint32_t RefreshPage = 0;
 std::uint32_t FlipCount = 0;
 std::function<void(std::uint32_t)> FlipObserver;
-bool EveryRefresh = false;
-std::function<void(std::int64_t, const std::vector<std::uint16_t>&)> RefreshObserver;
-// The first refresh not yet passed to the observer.
-std::int64_t Unreported = 0;
-std::vector<TSnapshotWish> Wishes;
+std::vector<TRefreshSubscription> Subscriptions;
+int LastSubscription = 0;
+// A read that slept until a blanking interval began owes that interval to the next read within
+// [OwedFrom, OwedUntil): up to the moment the following interval begins.
+std::int64_t OwedFrom = 0;
+std::int64_t OwedUntil = 0;
 // Lines count from the first line of refresh 0; Scanned is the number of lines scanned or passed over.
 std::int64_t Scanned = 0;
 // While nobody looks, the lines that go by are only passed over: the moment of the last access stands for them,
@@ -42,6 +40,8 @@ bool PassedOver = false;
 std::int64_t PassedOverBy = 0;
 std::vector<std::uint16_t> Scanning(DisplayWidth* DisplayHeight, 0);
 std::vector<std::uint16_t> Shown(DisplayWidth* DisplayHeight, 0);
+
+constexpr std::int64_t VisibleNanoseconds = NanosecondsPerSecond / RefreshesPerSecond - BlankingNanoseconds;
 
 // The lines whose scan has begun by Moment.
 std::int64_t LinesBy(std::int64_t Moment)
@@ -79,32 +79,59 @@ void ScanLine(int Y)
     }
 }
 
-// Refresh Index has been scanned whole: it is what the display shows, and the snapshots waiting for it are written.
+TRefreshSubscription* FindSubscription(int Id)
+{
+    for (TRefreshSubscription& Subscription : Subscriptions)
+        if (Subscription.Id == Id)
+            return &Subscription;
+    return nullptr;
+}
+
+// Refresh Index has been scanned whole: it is what the display shows, handed to each subscriber. Refreshes skipped
+// unscanned showed what this one shows. By its id, since a subscriber may subscribe or leave while it runs.
 void RefreshDone(std::int64_t Index)
 {
     Shown.swap(Scanning);
-    if (RefreshObserver) {
-        // Refreshes skipped unscanned showed what this one shows.
-        auto Observer = RefreshObserver;
-        for (; Unreported <= Index; ++Unreported)
-            Observer(Unreported, Shown);
-    }
-    const std::int64_t Begun = RefreshStart(Index);
-    for (auto Wish = Wishes.begin(); Wish != Wishes.end();) {
-        if (Begun <= Wish->After) {
-            ++Wish;
-            continue;
+    std::vector<int> Ids;
+    for (const TRefreshSubscription& Subscription : Subscriptions)
+        Ids.push_back(Subscription.Id);
+    for (int Id : Ids)
+        for (TRefreshSubscription* Subscription = FindSubscription(Id);
+             Subscription != nullptr && Subscription->Unhanded <= Index; Subscription = FindSubscription(Id)) {
+            const std::int64_t Handed = Subscription->Unhanded++;
+            auto Take = Subscription->Take;
+            Take(Handed, Shown);
         }
-        std::string Error;
-        WritePng(Wish->File, Wish->Created, Shown, &Error);
-        const auto Done = std::move(Wish->Done);
-        Wish = Wishes.erase(Wish);
-        if (Done)
-            Done(Error);
-    }
 }
 
 } // namespace
+
+std::int64_t RefreshStart(std::int64_t Index)
+{
+    return Index * NanosecondsPerSecond / RefreshesPerSecond;
+}
+
+std::int64_t RefreshIndex(std::int64_t Moment)
+{
+    return Moment * RefreshesPerSecond / NanosecondsPerSecond;
+}
+
+bool ReadVerticalSync()
+{
+    const std::int64_t Now = DeviceNow();
+    const bool Owed = OwedFrom <= Now && Now < OwedUntil;
+    OwedFrom = OwedUntil = 0;
+    if (Owed)
+        return true;
+    const std::int64_t Index = RefreshIndex(Now);
+    const std::int64_t BlankingStart = RefreshStart(Index + 1) - BlankingNanoseconds;
+    if (Now >= BlankingStart)
+        return true;
+    WaitUntil(BlankingStart);
+    OwedFrom = BlankingStart;
+    OwedUntil = RefreshStart(Index + 2) - BlankingNanoseconds;
+    return false;
+}
 
 void LatchDisplayStart(std::uint32_t Start)
 {
@@ -120,7 +147,7 @@ void LatchDisplayStart(std::uint32_t Start)
 
 void ScanTo(std::int64_t Now)
 {
-    if (!EveryRefresh && !RefreshObserver && Wishes.empty()) {
+    if (Subscriptions.empty()) {
         PassedOver = true;
         PassedOverBy = Now;
         return;
@@ -148,15 +175,14 @@ void ResetDisplay()
     DisplayStart = 0;
     RefreshPage = 0;
     FlipCount = 0;
-    for (const TSnapshotWish& Wish : Wishes)
-        if (Wish.Created >= 0)
-            close(Wish.Created);
-    Wishes.clear();
     Scanned = 0;
     PassedOver = false;
-    Unreported = 0;
+    for (TRefreshSubscription& Subscription : Subscriptions)
+        Subscription.Unhanded = 0;
+    OwedFrom = OwedUntil = 0;
     std::fill(Scanning.begin(), Scanning.end(), 0);
     std::fill(Shown.begin(), Shown.end(), 0);
+    SubscribeCatchUp(ScanTo);
 }
 
 std::uint32_t SimDisplayStart()
@@ -174,33 +200,19 @@ void SimOnFlip(std::function<void(std::uint32_t FlipCount)> Observer)
     FlipObserver = std::move(Observer);
 }
 
-void SimScanEveryRefresh(bool Every)
+int SimSubscribeRefreshes(TRefreshSubscriber Subscriber)
 {
-    EveryRefresh = Every;
-}
-
-void SimOnRefresh(std::function<void(std::int64_t Index, const std::vector<std::uint16_t>& Picture)> Observer)
-{
-    RefreshObserver = std::move(Observer);
-    Unreported = RefreshIndex(DeviceNow());
-}
-
-std::vector<std::uint16_t> SimShownPicture()
-{
-    return Shown;
-}
-
-void SimSnapshotNextRefresh(const std::string& File, std::function<void(const std::string& Error)> Done, int Created)
-{
+    // The lines before now go by unscanned, as they did while nobody looked.
     const std::int64_t Now = DeviceNow();
     ScanTo(Now);
-    Wishes.push_back({File, Created, Now, std::move(Done)});
+    Subscriptions.push_back({++LastSubscription, std::move(Subscriber), RefreshIndex(Now)});
+    return LastSubscription;
 }
 
-void SimFinishSnapshots()
+void SimUnsubscribeRefreshes(int Subscription)
 {
-    while (!Wishes.empty()) {
-        WaitUntil(RefreshStart(RefreshIndex(Wishes.front().After) + 2));
-        ScanTo(DeviceNow());
-    }
+    Subscriptions.erase(std::remove_if(
+                            Subscriptions.begin(), Subscriptions.end(),
+                            [Subscription](const TRefreshSubscription& Each) { return Each.Id == Subscription; }),
+                        Subscriptions.end());
 }

@@ -21,6 +21,8 @@ std::uint8_t* SimPhysToHost(std::uint32_t Address, std::uint32_t Length);
 void SimPokeReg16(std::uint32_t Offset, std::uint16_t Value);
 // Blitter pixels that fell outside RAM and were skipped, since the reset.
 std::uint64_t SimBlitterSkippedPixels();
+// The mixer's PCM level as SOUND_MIXER_WRITE_PCM last wrote it (left level in bits 0-7, right in 8-15).
+std::uint32_t SimMixerLevel();
 // Simulated device descriptors (/dev/mem, /dev/fb/N, /dev/mixer) open now.
 int SimOpenDeviceFiles();
 // The latched start address, and the flips latched since the reset.

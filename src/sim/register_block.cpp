@@ -1,6 +1,5 @@
 #include "sim/register_block.h"
 
-#include "sim/device_time.h"
 #include "sim/display.h"
 #include "sim/input_panel.h"
 #include "sim/probes.h"

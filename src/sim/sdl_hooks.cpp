@@ -163,8 +163,6 @@ void ResetSdlHooks()
     VideoInfoFails = false;
     LastVideoRequest = {};
     DeviceThread = std::this_thread::get_id();
-    ResetSpeaker();
-    SimCloseAudioOut();
 }
 
 TSimVideoRequest SimLastVideoRequest()

@@ -1,10 +1,12 @@
 #include "sim/snapshot.h"
 
+#include "sim/control.h"
 #include "sim/display.h"
 #include "sim/rgb565.h"
 
 #include <png.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -12,9 +14,21 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
+
+struct TSnapshotWish {
+    std::string File;
+    int Created;        // File's descriptor when it was created for the snapshot, else -1
+    std::int64_t After; // the refresh taken is the first that begins after this moment
+    std::function<void(const std::string& Error)> Done;
+};
+
+std::vector<TSnapshotWish> Wishes;
+// The display's refreshes are subscribed to while a snapshot waits, and scanned only then.
+int Subscription = 0;
 
 // File opened to be written, made when missing, under the lock that a run holds on each file it writes; emptied only
 // once the lock is held, so that another run's file is never touched. -1 with Reason set when it cannot be.
@@ -33,6 +47,26 @@ int OpenLocked(const std::string& File, std::string& Reason)
     if (Handle >= 0)
         close(Handle);
     return -1;
+}
+
+// Refresh Index: the snapshots waiting for it are written.
+void TakeRefresh(std::int64_t Index, const std::vector<std::uint16_t>& Picture)
+{
+    const std::int64_t Begun = RefreshStart(Index);
+    for (auto Wish = Wishes.begin(); Wish != Wishes.end();) {
+        if (Begun <= Wish->After) {
+            ++Wish;
+            continue;
+        }
+        std::string Error;
+        WritePng(Wish->File, Wish->Created, Picture, &Error);
+        const auto Done = std::move(Wish->Done);
+        Wish = Wishes.erase(Wish);
+        if (Done)
+            Done(Error);
+    }
+    if (Wishes.empty() && Subscription != 0)
+        SimUnsubscribeRefreshes(std::exchange(Subscription, 0));
 }
 
 } // namespace
@@ -75,4 +109,30 @@ bool WritePng(const std::string& File, int Created, const std::vector<std::uint1
         *Error = "cannot write " + File + ": " + Reason;
     png_image_free(&Image);
     return false;
+}
+
+void SimSnapshotNextRefresh(const std::string& File, std::function<void(const std::string& Error)> Done, int Created)
+{
+    const std::int64_t Now = DeviceNow();
+    if (Subscription == 0)
+        Subscription = SimSubscribeRefreshes(TakeRefresh);
+    Wishes.push_back({File, Created, Now, std::move(Done)});
+}
+
+void SimFinishSnapshots()
+{
+    while (!Wishes.empty()) {
+        WaitUntil(RefreshStart(RefreshIndex(Wishes.front().After) + 2));
+        ScanTo(DeviceNow());
+    }
+}
+
+void ResetSnapshots()
+{
+    for (const TSnapshotWish& Wish : Wishes)
+        if (Wish.Created >= 0)
+            close(Wish.Created);
+    Wishes.clear();
+    if (Subscription != 0)
+        SimUnsubscribeRefreshes(std::exchange(Subscription, 0));
 }

@@ -1,5 +1,6 @@
 #pragma once
-// Pictures of the display as PNG files.
+// Pictures of the display as PNG files: the snapshots asked for (SimSnapshotNextRefresh), taken from the display's
+// refreshes as a subscriber.
 
 #include <cstdint>
 #include <string>
@@ -10,3 +11,5 @@
 // File already created for it, which is taken over, or -1 to open File as named, made when missing, under the lock a
 // run holds on each file it writes: a file another run holds is left alone.
 bool WritePng(const std::string& File, int Created, const std::vector<std::uint16_t>& Picture, std::string* Error);
+// No snapshot waiting; the descriptors created for them are closed.
+void ResetSnapshots();

@@ -1,11 +1,11 @@
 #include "sim/speaker.h"
 
-#include "sim/audio_out.h"
 #include "sim/control.h"
-#include "sim/device_files.h"
 #include "sim/device_time.h"
+#include "sim/probes.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -32,7 +32,14 @@ bool Heard = false;
 std::int64_t OpenedAt = 0;
 std::uint64_t Made = 0;
 std::vector<Uint8> Block;
-std::function<void(const std::int16_t*, std::size_t, std::uint32_t, std::uint64_t)> SoundObserver;
+struct TSoundSubscription {
+    int Id;
+    TSoundSubscriber Take;
+};
+std::vector<TSoundSubscription> Subscriptions;
+int LastSubscription = 0;
+// The last argument written with SOUND_MIXER_WRITE_PCM: read on the audio thread, written on the program's.
+std::atomic<std::uint32_t> PcmArgument{0};
 
 // What the host's audio thread has yet to play, shared with it under the lock.
 std::mutex PlaybackLock;
@@ -49,7 +56,7 @@ std::uint64_t FramesDue(std::int64_t Now)
 // What SDL_mixer mixes is scaled by the mixer's PCM level (0 to 100, higher counts as 100); interleaved stereo.
 void ScaleByPcmLevel(std::int16_t* Samples, std::size_t Count)
 {
-    const std::uint32_t Argument = MixerArgument();
+    const std::uint32_t Argument = PcmArgument.load();
     // OSS levels run from 0 to 100; the driver takes a higher level as 100.
     const std::int32_t Left = std::min<std::int32_t>(100, static_cast<std::int32_t>(Argument & 0xFF));
     const std::int32_t Right = std::min<std::int32_t>(100, static_cast<std::int32_t>((Argument >> 8) & 0xFF));
@@ -81,9 +88,10 @@ void Make(std::uint64_t Frames)
     if (Heard) {
         auto* Samples = reinterpret_cast<std::int16_t*>(Block.data());
         ScaleByPcmLevel(Samples, Frames * 2);
-        AudioOutWrite(Samples, Frames, Rate);
-        if (SoundObserver)
-            SoundObserver(Samples, Frames, Rate, Position);
+        // A copy, so that a subscriber may leave while it runs.
+        const std::vector<TSoundSubscription> Now = Subscriptions;
+        for (const TSoundSubscription& Subscription : Now)
+            Subscription.Take(Samples, Frames, Rate, Position);
     }
     Play(Block.data(), Block.size());
 }
@@ -137,6 +145,17 @@ void SpeakerFlush()
         Make(Due - Made);
 }
 
+void SpeakerSetLevel(std::uint32_t Argument)
+{
+    SpeakerFlush();
+    PcmArgument.store(Argument);
+}
+
+std::uint32_t SimMixerLevel()
+{
+    return PcmArgument.load();
+}
+
 void SpeakerPlayback(void*, Uint8* Stream, int Length)
 {
     const auto Wanted = static_cast<std::size_t>(std::max(Length, 0));
@@ -158,14 +177,23 @@ void ResetSpeaker()
     Open = false;
     Mix = nullptr;
     Made = 0;
+    PcmArgument.store(0);
+    SubscribeCatchUp(SpeakerCatchUp);
     std::lock_guard<std::mutex> Guard(PlaybackLock);
     Waiting.clear();
     Playing = false;
 }
 
-void SimOnSound(
-    std::function<void(const std::int16_t* Samples, std::size_t Frames, std::uint32_t Rate, std::uint64_t Position)>
-        Observer)
+int SimSubscribeSound(TSoundSubscriber Subscriber)
 {
-    SoundObserver = std::move(Observer);
+    Subscriptions.push_back({++LastSubscription, std::move(Subscriber)});
+    return LastSubscription;
+}
+
+void SimUnsubscribeSound(int Subscription)
+{
+    Subscriptions.erase(std::remove_if(
+                            Subscriptions.begin(), Subscriptions.end(),
+                            [Subscription](const TSoundSubscription& Each) { return Each.Id == Subscription; }),
+                        Subscriptions.end());
 }

@@ -2,6 +2,7 @@
 
 #include "runtime/write_all.h"
 #include "sim/control.h"
+#include "sim/device_time.h"
 #include "sim/probes.h"
 
 #include <cerrno>
@@ -9,7 +10,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <string>
 #include <unistd.h>
 #include <utility>
@@ -48,14 +48,6 @@ bool On()
     return TraceFile >= 0 || ToMemory;
 }
 
-// The coarse clock is read without a system call, cheaply enough for every line.
-std::int64_t HostNow()
-{
-    timespec Now;
-    clock_gettime(CLOCK_MONOTONIC_COARSE, &Now);
-    return static_cast<std::int64_t>(Now.tv_sec) * 1000000000 + Now.tv_nsec;
-}
-
 // After a failed write nothing more is written, so that the trace never has a gap inside it.
 void WriteUnwritten()
 {
@@ -70,7 +62,8 @@ void Emit(const char* Line)
         Lines.emplace_back(Line);
         return;
     }
-    const std::int64_t Now = HostNow();
+    // The coarse clock is read without a system call, cheaply enough for every line.
+    const std::int64_t Now = HostNow(true);
     if (Unwritten.empty())
         Oldest = Now;
     Unwritten.append(Line).push_back('\n');

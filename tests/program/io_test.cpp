@@ -116,7 +116,7 @@ TEST(Mixer, SetsTheLevelOnBothChannels)
     FreshDevice();
     for (const auto& [Level, Argument] : {std::pair{128, 0x8080u}, {255, 0xFFFFu}, {100, 0x6464u}, {0x1FF, 0xFFFFu}}) {
         EXPECT_EQ(Printed([Level = Level] { SetVolume(static_cast<std::uint16_t>(Level)); }), "");
-        EXPECT_EQ(MixerArgument(), Argument) << Level;
+        EXPECT_EQ(SimMixerLevel(), Argument) << Level;
         EXPECT_EQ(SimOpenDeviceFiles(), 0);
     }
 }

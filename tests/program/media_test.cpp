@@ -109,7 +109,7 @@ TEST_F(Media, InitSdlChoosesTheModeAndLogsEachStep)
         EXPECT_EQ(std::make_tuple(Request.Made, Request.Width, Request.Height, Request.BitsPerPixel, Request.Flags),
                   Case.Depth == 0 ? std::make_tuple(false, 0, 0, 0, 0u)
                                   : std::make_tuple(true, 320, 240, Case.Depth, Case.Flags));
-        EXPECT_EQ(MixerArgument(), Case.Fault.rfind("sdl-", 0) == 0 ? 0u : 0xFFFFu);
+        EXPECT_EQ(SimMixerLevel(), Case.Fault.rfind("sdl-", 0) == 0 ? 0u : 0xFFFFu);
         CloseSdl();
     }
 }

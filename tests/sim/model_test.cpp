@@ -5,6 +5,7 @@
 #include "sim/audio_out.h"
 #include "sim/control.h"
 #include "sim/device_time.h"
+#include "sim/display.h"
 #include "sim/probes.h"
 #include "sim/speaker.h"
 #include "support/support.h"
@@ -270,9 +271,9 @@ TEST_F(TDevice, SnapshotsShowWhatTheDisplayScanned)
     }
 }
 
-// The refresh observer gets every refresh once, in order from refresh 0, even those that went by while nothing
+// A refresh subscriber gets every refresh once, in order from refresh 0, even those that went by while nothing
 // happened on the device: they showed what the next one scanned shows.
-TEST_F(TDevice, RefreshObserverGetsEveryRefreshOnce)
+TEST_F(TDevice, RefreshSubscriberGetsEveryRefreshOnce)
 {
     std::memset(SimPhysToHost(0x03000000, 320 * 240 * 2), 0xFF, 320 * 240 * 2);
     for (const auto& [Offset, Value] :
@@ -280,7 +281,7 @@ TEST_F(TDevice, RefreshObserverGetsEveryRefreshOnce)
         Write16(Offset, static_cast<std::uint16_t>(Value));
     std::vector<std::int64_t> Indices;
     std::vector<std::uint16_t> Last;
-    SimOnRefresh([&](std::int64_t Index, const std::vector<std::uint16_t>& Picture) {
+    const int Subscription = SimSubscribeRefreshes([&](std::int64_t Index, const std::vector<std::uint16_t>& Picture) {
         Indices.push_back(Index);
         Last = Picture;
     });
@@ -288,14 +289,14 @@ TEST_F(TDevice, RefreshObserverGetsEveryRefreshOnce)
     Read16(0x1182);
     WaitUntil(RefreshStart(9) + 100000);
     Read16(0x1182);
-    SimOnRefresh(nullptr);
+    SimUnsubscribeRefreshes(Subscription);
     EXPECT_EQ(Indices, (std::vector<std::int64_t>{0, 1, 2, 3, 4, 5, 6, 7, 8}));
     EXPECT_EQ(Last, std::vector<std::uint16_t>(320 * 240, 0xFFFF));
 }
 
 // The mixer's PCM level scales what the listener hears from the device time it is set: left in bits 0-7, right in
 // bits 8-15, out of 100, a higher level counting as 100. The mixer is called as device time passes, at the opened
-// rate; the capture is a 16-bit stereo WAV file at that rate holding what was heard, and the observer gets the same
+// rate; the capture is a 16-bit stereo WAV file at that rate holding what was heard, and a subscriber gets the same
 // samples with their place counted from device time 0.
 TEST_F(TDevice, SpeakerScalesByTheMixerLevelAndCaptures)
 {
@@ -308,7 +309,7 @@ TEST_F(TDevice, SpeakerScalesByTheMixerLevelAndCaptures)
     SimSetFastMode(true);
     std::string Observed;
     std::vector<std::uint64_t> Positions;
-    SimOnSound([&](const std::int16_t* Samples, std::size_t Frames, std::uint32_t Rate, std::uint64_t Position) {
+    const int Subscription = SimSubscribeSound([&](const std::int16_t* Samples, std::size_t Frames, std::uint32_t Rate, std::uint64_t Position) {
         EXPECT_EQ(Rate, 1000u);
         Observed.append(reinterpret_cast<const char*>(Samples), Frames * 4);
         Positions.push_back(Position);
@@ -336,7 +337,7 @@ TEST_F(TDevice, SpeakerScalesByTheMixerLevelAndCaptures)
         Heard.append(reinterpret_cast<const char*>(Scaled.data()), Scaled.size() * 2);
     }
     SpeakerClosed();
-    SimOnSound(nullptr);
+    SimUnsubscribeSound(Subscription);
     SimCloseAudioOut();
     EXPECT_EQ(ReadFile(Folder.File("heard.wav")),
               std::string("RIFF\x6C\0\0\0WAVEfmt \x10\0\0\0\x01\0\x02\0\xE8\x03\0\0\xA0\x0F\0\0\x04\0\x10\0"

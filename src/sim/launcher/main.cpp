@@ -13,6 +13,7 @@
 #include "sim/launcher/launcher.h"
 #include "sim/launcher/messages.h"
 #include "sim/launcher/options.h"
+#include "sim/launcher/output_list.h"
 #include "sim/launcher/outputs.h"
 #include "sim/launcher/recorder.h"
 #include "sim/launcher/script.h"
@@ -67,27 +68,15 @@ bool PrepareDevice(const TLauncherOptions& Options, const std::vector<std::strin
     for (const std::string& Fault : Options.Faults)
         SimInjectFault(Fault);
     SimSetFastMode(Options.Fast);
-    // The video follows device time, which the line above starts again. It comes first among the outputs, since it
-    // is the one that can still fail: the others are emptied only once it is under way.
-    if (!Options.VideoFile.empty() && !StartVideoRecording(Options.VideoFile, Options.VideoScale)) {
-        AbandonOutputs();
+    // The video follows device time, which the line above starts again.
+    if (!StartOutputs(Options, OptionWords))
         return false;
-    }
-    if (!Options.TraceFile.empty())
-        SimOpenTrace(TakeOutput(TOutput::Trace));
-    if (!Options.AudioOutFile.empty())
-        SimOpenAudioOut(TakeOutput(TOutput::AudioOut));
-    if (!Options.RecordFile.empty())
-        StartRecording(Options.RecordFile, TakeOutput(TOutput::Record), OptionWords, Options.ProgramArguments);
     TraceFile = Options.TraceFile;
     AudioOutFile = Options.AudioOutFile;
     if (Options.Strict)
         SimOnStray([](const std::string& Access) {
             Say("stray access " + Access + ": the run ends here (--strict)");
-            SimCloseAudioOut();
-            SimCloseTrace();
-            StopRecording();
-            StopVideoRecording();
+            StopOutputs();
             _exit(StrictStatus);
         });
     return true;
@@ -218,11 +207,7 @@ int RunLauncher(int ArgumentCount, char** Arguments, int (*Program)(int Argument
     SimFinishSnapshots();
     SimOnFlip(nullptr);
     ReportSnapshotsNotTaken();
-    SimCloseAudioOut();
-    SimCloseTrace();
-    StopRecording();
-    StopVideoRecording();
-    ReleaseOutputs();
+    StopOutputs();
     CheckOutputs();
     if (SimStrayCount() > 0)
         Say(std::to_string(SimStrayCount()) + (SimStrayCount() == 1 ? " stray access" : " stray accesses")

@@ -22,6 +22,7 @@ std::string Recording;
 bool FailureSaid = false;
 bool SlowSaid = false;
 std::chrono::steady_clock::duration Waited{};
+int RefreshSubscription = 0, SoundSubscription = 0;
 
 // The recording module: beside the executable, where an installed copy keeps it, else where the build made it.
 const TVideoFileCalls* LoadModule(std::string& Error)
@@ -94,8 +95,8 @@ bool StartVideoRecording(const std::string& File, int Scale)
     Recording = File;
     FailureSaid = SlowSaid = false;
     Waited = {};
-    SimOnRefresh(RecordRefresh);
-    SimOnSound(Calls->Sound);
+    RefreshSubscription = SimSubscribeRefreshes(RecordRefresh);
+    SoundSubscription = SimSubscribeSound(Calls->Sound);
     return true;
 }
 
@@ -109,8 +110,8 @@ void StopVideoRecording()
 {
     if (Recording.empty())
         return;
-    SimOnRefresh(nullptr);
-    SimOnSound(nullptr);
+    SimUnsubscribeRefreshes(RefreshSubscription);
+    SimUnsubscribeSound(SoundSubscription);
     std::string Error;
     if (!Calls->Close(Error))
         SayFailure(Error);

@@ -38,7 +38,10 @@ std::uint32_t PauseAtFlip = 0;
 bool Presented = false;
 // The window needs a whole presentation: a new mode, the help shown or hidden, an exposure.
 bool Dirty = true;
+// The display's last whole refresh, as it hands it over, and the picture last presented.
+std::vector<std::uint16_t> Shown;
 std::vector<std::uint16_t> LastPicture;
+int Subscription = 0;
 std::string LastTitle;
 // Keys released in the same batch of events as they were pressed, released only at the next refresh so that the
 // program reads the press at least once.
@@ -237,10 +240,9 @@ void Tend()
     SDL_Surface* Screen = SDL_GetVideoSurface();
     if (Screen == nullptr)
         return;
-    std::vector<std::uint16_t> Page = SimShownPicture();
-    if (Dirty || Page != LastPicture) {
-        Present(Screen, Page);
-        LastPicture.swap(Page);
+    if (Dirty || Shown != LastPicture) {
+        Present(Screen, Shown);
+        LastPicture = Shown;
         Dirty = false;
     }
     const std::string Title = std::string("brimlet-sim: ")
@@ -282,11 +284,15 @@ void StartWindow(int Scale)
     Flips = PauseAtFlip = 0;
     Presented = false;
     Dirty = true;
+    Shown.assign(static_cast<std::size_t>(PageWidth) * PageHeight, 0);
     LastPicture.clear();
     LastTitle.clear();
     LateReleases.clear();
     LastSnapshot = 0;
-    SimScanEveryRefresh(true);
+    if (Subscription != 0)
+        SimUnsubscribeRefreshes(Subscription);
+    Subscription = SimSubscribeRefreshes(
+        [](std::int64_t, const std::vector<std::uint16_t>& Picture) { Shown.assign(Picture.begin(), Picture.end()); });
     SimSetWindowed(OpenWindowMode);
     SimOnPaused(WhilePaused);
     StartKeyboard();

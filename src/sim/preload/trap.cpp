@@ -3,7 +3,7 @@
 #include "platform/platform.h"
 #include "sim/control.h"
 #include "sim/launcher/messages.h"
-#include "sim/launcher/recorder.h"
+#include "sim/launcher/output_list.h"
 #include "sim/preload/arm_decoder.h"
 #include "sim/sim_platform.h"
 
@@ -30,9 +30,7 @@ unsigned long* SavedRegisters(void* Context)
                   InstructionText(Cpu, Code).c_str(), static_cast<unsigned>(Cpu.R[15]),
                   (Cpu.Cpsr & CpsrThumb) != 0 ? "Thumb" : "ARM", Why);
     Say(Text);
-    SimCloseAudioOut();
-    SimCloseTrace();
-    StopRecording();
+    StopOutputs();
     _exit(UndecodableStatus);
 }
 
