@@ -69,15 +69,22 @@ std::int64_t BlitterBusyNanoseconds(std::uint64_t Pixels)
     return static_cast<std::int64_t>(Pixels * (NanosecondsPerSecond / BlitterPixelsPerSecond));
 }
 
-std::uint32_t LoadBlitter32(std::uint32_t Offset)
+template <typename TAccess>
+TAccess LoadBlitter(std::uint32_t Offset)
 {
-    return LoadRegister(Window, Offset);
+    return LoadRegister<TAccess>(Window, Offset);
 }
 
-void StoreBlitter32(std::uint32_t Offset, std::uint32_t Value)
+template <typename TAccess>
+void StoreBlitter(std::uint32_t Offset, TAccess Value)
 {
     StoreRegister(Window, Offset, Value);
 }
+
+template std::uint16_t LoadBlitter(std::uint32_t);
+template std::uint32_t LoadBlitter(std::uint32_t);
+template void StoreBlitter(std::uint32_t, std::uint16_t);
+template void StoreBlitter(std::uint32_t, std::uint32_t);
 
 void AdvanceBlitter(std::int64_t Now)
 {

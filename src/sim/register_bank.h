@@ -1,7 +1,9 @@
 #pragma once
 // A block of device registers as the simulated device holds them: plain storage for the registers the map defines,
 // and a handler for each register whose access does more than store. Every access by the program costs device time
-// and is traced; an access the device would not take as meant is a stray access.
+// and is traced; an access the device would not take as meant is a stray access, classified here alone: an access
+// of another width than the bank's bus, an offset the map does not define, a write to a read-only register, a write
+// while the bank is busy.
 
 #include "sim/device_time.h"
 #include "sim/stray.h"
@@ -64,19 +66,21 @@ const TRegisterHandler<TWord>* FindHandler(const TRegisterBank<TWord, Bytes>& Ba
     return nullptr;
 }
 
-// An offset the map does not define, or one that is not aligned to the register width, reads 0 and takes no write.
+// Whether the map defines a register at Offset, aligned to its width.
 template <typename TWord, std::uint32_t Bytes>
 bool IsDefined(const TRegisterBank<TWord, Bytes>& Bank, std::uint32_t Offset)
 {
     return Offset % sizeof(TWord) == 0 && Bank.Defined[Offset / sizeof(TWord)];
 }
 
-template <typename TWord, std::uint32_t Bytes>
-TWord LoadRegister(TRegisterBank<TWord, Bytes>& Bank, std::uint32_t Offset)
+// An access of another width than the bank's registers, or at an offset the map does not define, reads 0 and takes
+// no write.
+template <typename TAccess, typename TWord, std::uint32_t Bytes>
+TAccess LoadRegister(TRegisterBank<TWord, Bytes>& Bank, std::uint32_t Offset)
 {
     TickAccess();
-    constexpr int Bits = sizeof(TWord) * 8;
-    if (!IsDefined(Bank, Offset)) {
+    constexpr int Bits = sizeof(TAccess) * 8;
+    if (sizeof(TAccess) != sizeof(TWord) || !IsDefined(Bank, Offset)) {
         ReportStray(TStray::Undefined, false, Bits, Bank.Phys + Offset, 0);
         return 0;
     }
@@ -86,25 +90,25 @@ TWord LoadRegister(TRegisterBank<TWord, Bytes>& Bank, std::uint32_t Offset)
     // A read that shows the awaited state ends a wait, so it never folds with the reads of the next one.
     const bool Waiting = Handler == nullptr || (Value & Handler->WaitMask) == Handler->WaitValue;
     TraceAccess(false, Bits, Bank.Phys + Offset, Value, Waiting);
-    return Value;
+    return static_cast<TAccess>(Value);
 }
 
-template <typename TWord, std::uint32_t Bytes>
-void StoreRegister(TRegisterBank<TWord, Bytes>& Bank, std::uint32_t Offset, TWord Value)
+template <typename TAccess, typename TWord, std::uint32_t Bytes>
+void StoreRegister(TRegisterBank<TWord, Bytes>& Bank, std::uint32_t Offset, TAccess Value)
 {
     TickAccess();
-    constexpr int Bits = sizeof(TWord) * 8;
-    const TRegisterHandler<TWord>* Handler = IsDefined(Bank, Offset) ? FindHandler(Bank, Offset) : nullptr;
-    if (!IsDefined(Bank, Offset) || (Handler != nullptr && Handler->ReadOnly)) {
-        ReportStray(IsDefined(Bank, Offset) ? TStray::ReadOnly : TStray::Undefined, true, Bits, Bank.Phys + Offset,
-                    Value);
+    constexpr int Bits = sizeof(TAccess) * 8;
+    const bool Defined = sizeof(TAccess) == sizeof(TWord) && IsDefined(Bank, Offset);
+    const TRegisterHandler<TWord>* Handler = Defined ? FindHandler(Bank, Offset) : nullptr;
+    if (!Defined || (Handler != nullptr && Handler->ReadOnly)) {
+        ReportStray(Defined ? TStray::ReadOnly : TStray::Undefined, true, Bits, Bank.Phys + Offset, Value);
         return;
     }
     if (Bank.Busy != nullptr && Bank.Busy())
         ReportStray(TStray::Busy, true, Bits, Bank.Phys + Offset, Value);
     else
         TraceAccess(true, Bits, Bank.Phys + Offset, Value, false);
-    Bank.Storage[Offset / sizeof(TWord)] = Value;
+    Bank.Storage[Offset / sizeof(TWord)] = static_cast<TWord>(Value);
     if (Handler != nullptr && Handler->Written != nullptr)
         Handler->Written(Offset);
 }

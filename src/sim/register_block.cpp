@@ -41,15 +41,22 @@ std::uint16_t* RegisterBlockHost()
     return Block.Storage;
 }
 
-std::uint16_t LoadRegister16(std::uint32_t Offset)
+template <typename TAccess>
+TAccess LoadRegisterBlock(std::uint32_t Offset)
 {
-    return LoadRegister(Block, Offset);
+    return LoadRegister<TAccess>(Block, Offset);
 }
 
-void StoreRegister16(std::uint32_t Offset, std::uint16_t Value)
+template <typename TAccess>
+void StoreRegisterBlock(std::uint32_t Offset, TAccess Value)
 {
     StoreRegister(Block, Offset, Value);
 }
+
+template std::uint16_t LoadRegisterBlock(std::uint32_t);
+template std::uint32_t LoadRegisterBlock(std::uint32_t);
+template void StoreRegisterBlock(std::uint32_t, std::uint16_t);
+template void StoreRegisterBlock(std::uint32_t, std::uint32_t);
 
 void ResetRegisterBlock()
 {

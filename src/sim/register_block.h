@@ -7,9 +7,11 @@
 
 // The registers' storage, which the display reads as it scans, with no side effect and no trace.
 std::uint16_t* RegisterBlockHost();
-// One access by the program, at a byte offset into the block: traced and passed to the register's handler where it
-// has one.
-std::uint16_t LoadRegister16(std::uint32_t Offset);
-void StoreRegister16(std::uint32_t Offset, std::uint16_t Value);
+// One access by the program of 16 or 32 bits, at a byte offset into the block: traced and passed to the register's
+// handler where it has one.
+template <typename TAccess>
+TAccess LoadRegisterBlock(std::uint32_t Offset);
+template <typename TAccess>
+void StoreRegisterBlock(std::uint32_t Offset, TAccess Value);
 // Power-on: every register 0 but the inputs, released; the map's registers defined and their handlers wired.
 void ResetRegisterBlock();

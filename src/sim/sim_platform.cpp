@@ -11,7 +11,6 @@
 #include "sim/register_block.h"
 #include "sim/probes.h"
 #include "sim/sim_platform.h"
-#include "sim/stray.h"
 #include "sim/trace.h"
 
 #include <cerrno>
@@ -184,54 +183,54 @@ int PlatformLastError()
     return LastError;
 }
 
-// The register block is a 16-bit bus and the blitter window a 32-bit one: an access of the other width through
-// their shared mappings is a stray one, which reads 0 and writes nothing. Every other address is memory.
-std::uint16_t PlatformLoad16(const volatile std::uint16_t* Address)
+namespace {
+
+// The seam only routes an access to the bank its mapping shows, which takes it or finds it stray; every other
+// address is memory.
+template <typename TWord>
+TWord Load(const volatile TWord* Address)
 {
     std::uint32_t Phys = 0;
     const TMapping* Mapping = DeviceMappingAt(Address, Phys);
     if (Mapping == nullptr)
         return *Address;
-    if (Mapping->Region == TRegion::Registers)
-        return LoadRegister16(Phys - RegisterBlockPhys);
-    ReportStray(TStray::Undefined, false, 16, Phys, 0);
-    return 0;
+    return Mapping->Region == TRegion::Registers ? LoadRegisterBlock<TWord>(Phys - RegisterBlockPhys)
+                                                 : LoadBlitter<TWord>(Phys - BlitterWindowPhys);
 }
 
-void PlatformStore16(volatile std::uint16_t* Address, std::uint16_t Value)
+template <typename TWord>
+void Store(volatile TWord* Address, TWord Value)
 {
     std::uint32_t Phys = 0;
     const TMapping* Mapping = DeviceMappingAt(Address, Phys);
     if (Mapping == nullptr)
         *Address = Value;
     else if (Mapping->Region == TRegion::Registers)
-        StoreRegister16(Phys - RegisterBlockPhys, Value);
+        StoreRegisterBlock(Phys - RegisterBlockPhys, Value);
     else
-        ReportStray(TStray::Undefined, true, 16, Phys, Value);
+        StoreBlitter(Phys - BlitterWindowPhys, Value);
+}
+
+} // namespace
+
+std::uint16_t PlatformLoad16(const volatile std::uint16_t* Address)
+{
+    return Load(Address);
+}
+
+void PlatformStore16(volatile std::uint16_t* Address, std::uint16_t Value)
+{
+    Store(Address, Value);
 }
 
 std::uint32_t PlatformLoad32(const volatile std::uint32_t* Address)
 {
-    std::uint32_t Phys = 0;
-    const TMapping* Mapping = DeviceMappingAt(Address, Phys);
-    if (Mapping == nullptr)
-        return *Address;
-    if (Mapping->Region == TRegion::Blitter)
-        return LoadBlitter32(Phys - BlitterWindowPhys);
-    ReportStray(TStray::Undefined, false, 32, Phys, 0);
-    return 0;
+    return Load(Address);
 }
 
 void PlatformStore32(volatile std::uint32_t* Address, std::uint32_t Value)
 {
-    std::uint32_t Phys = 0;
-    const TMapping* Mapping = DeviceMappingAt(Address, Phys);
-    if (Mapping == nullptr)
-        *Address = Value;
-    else if (Mapping->Region == TRegion::Blitter)
-        StoreBlitter32(Phys - BlitterWindowPhys, Value);
-    else
-        ReportStray(TStray::Undefined, true, 32, Phys, Value);
+    Store(Address, Value);
 }
 
 bool IsDeviceRegisterAddress(const volatile void* Address)

@@ -211,8 +211,11 @@ TEST_F(TDevice, TraceWritesOneLinePerAccessAndEvent)
         ReadBlit(Offset);
     WriteBlit(0x04, 0x1234);
     Write16(0x0100, 0x1234);
+    // Each bank's bus has the width of its registers.
+    PlatformStore16(reinterpret_cast<volatile std::uint16_t*>(Blit) + 2, 0x5678);
+    EXPECT_EQ(PlatformLoad32(reinterpret_cast<volatile std::uint32_t*>(Regs) + 0x290C / 4), 0u);
     Write16(0x1184, 0);
-    EXPECT_EQ(SimStrayCount(), 3u);
+    EXPECT_EQ(SimStrayCount(), 5u);
     for (const auto& [Offset, Value] :
          {std::pair(0x290E, 0x0000), {0x2910, 0x0300}, {0x2914, 0x0304}, {0x290E, 0xFFFE}, {0x2910, 0x0302}})
         Write16(Offset, static_cast<std::uint16_t>(Value));
@@ -231,7 +234,7 @@ TEST_F(TDevice, TraceWritesOneLinePerAccessAndEvent)
               (TLines{"W16 C00028DA 04AB", "R16 C0001182 0000", "R16 C0001182 0010", "R16 C0001182 0010",
                       "R16 C0001184 FFFF x2", "R16 C0001182 0010", "W32 E002002C 00F00140", "W32 E0020034 00000001",
                       "R32 E0020034 00000001 x3", "BUSY W32 E0020004 00001234", "UNDEFINED W16 C0000100 1234",
-                      "READONLY W16 C0001184 0000", "W16 C000290E 0000", "W16 C0002910 0300", "FLIP 1 03000000",
+                      "UNDEFINED W16 E0020004 5678", "UNDEFINED R32 C000290C 00000000", "READONLY W16 C0001184 0000", "W16 C000290E 0000", "W16 C0002910 0300", "FLIP 1 03000000",
                       "W16 C0002914 0304", "W16 C000290E FFFE", "W16 C0002910 0302", "FLIP 2 0302FFFE",
                       "OPEN /dev/mixer " + M, "IOCTL " + M + " C0044D04", "MIXER 00008080", "CLOSE " + M,
                       "MAP " + H + " 02000000 00800000", "FAULT fb0-open", "R16 C00028DA 04AB x2"}));
