@@ -7,9 +7,9 @@
 #include "device/blitter.h"
 #include "device/register_map.h"
 #include "device/video_pages.h"
-#include "sim/blit_engine.h"
+#include "sim/model/blit_engine.h"
 #include "sim/control.h"
-#include "sim/device_files.h"
+#include "sim/seam/device_files.h"
 #include "sim/probes.h"
 
 #include <benchmark/benchmark.h>

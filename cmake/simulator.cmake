@@ -4,8 +4,11 @@
 # executable's dynamic symbol table, so that the SDL libraries' own calls of them reach the simulator too.
 function(brimlet_simulator target)
   get_filename_component(root ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/.. ABSOLUTE)
-  file(GLOB sources CONFIGURE_DEPENDS ${root}/src/sim/*.cpp)
-  add_library(${target} OBJECT ${sources} ${ARGN})
+  # The model, the seam, the device's reset and the captures that need no library of their own; the video is a
+  # module apart.
+  file(GLOB sources CONFIGURE_DEPENDS ${root}/src/sim/*.cpp ${root}/src/sim/model/*.cpp ${root}/src/sim/seam/*.cpp)
+  add_library(${target} OBJECT ${sources} ${root}/src/sim/capture/snapshot.cpp ${root}/src/sim/capture/audio_out.cpp
+                               ${ARGN})
   target_include_directories(${target} PUBLIC ${root}/src)
   target_link_libraries(${target} PUBLIC ${CMAKE_DL_LIBS})
   target_link_options(${target} INTERFACE -rdynamic)

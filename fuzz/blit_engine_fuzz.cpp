@@ -3,7 +3,7 @@
 // Size, Op), then bytes put into RAM at both addresses. RAM has an inaccessible page on either side and
 // AddressSanitizer watches the rest of the host, so a stray pixel ends the run.
 
-#include "sim/blit_engine.h"
+#include "sim/model/blit_engine.h"
 #include "sim/control.h"
 #include "sim/probes.h"
 

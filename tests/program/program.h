@@ -9,7 +9,7 @@
 
 #include "log/logger.h"
 #include "sim/control.h"
-#include "sim/device_files.h"
+#include "sim/seam/device_files.h"
 #include "sim/probes.h"
 #include "support/support.h"
 

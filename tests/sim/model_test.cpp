@@ -2,12 +2,12 @@
 // blitter, and what the device gives out (the trace, snapshots of the shown page, the speaker's sound).
 
 #include "platform/platform.h"
-#include "sim/audio_out.h"
+#include "sim/capture/audio_out.h"
 #include "sim/control.h"
-#include "sim/device_time.h"
-#include "sim/display.h"
+#include "sim/model/device_time.h"
+#include "sim/model/display.h"
 #include "sim/probes.h"
-#include "sim/speaker.h"
+#include "sim/model/speaker.h"
 #include "support/support.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "sim/capture/gif_palette.h"
 
-#include "sim/rgb565.h"
+#include "sim/model/rgb565.h"
 
 #include <algorithm>
 #include <array>

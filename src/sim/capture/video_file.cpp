@@ -5,8 +5,8 @@
 
 #include "sim/capture/gif_palette.h"
 #include "sim/capture/video_formats.h"
-#include "sim/display.h"
-#include "sim/rgb565.h"
+#include "sim/model/display.h"
+#include "sim/model/rgb565.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>

@@ -4,8 +4,8 @@
 // call at a time, whichever thread makes it, and its own calls on the host go straight there.
 
 #include "platform/platform.h"
-#include "sim/device_files.h"
-#include "sim/sim_platform.h"
+#include "sim/seam/device_files.h"
+#include "sim/seam/sim_platform.h"
 
 #include <cerrno>
 #include <cstdarg>

@@ -5,7 +5,7 @@
 #include "sim/launcher/messages.h"
 #include "sim/launcher/output_list.h"
 #include "sim/preload/arm_decoder.h"
-#include "sim/sim_platform.h"
+#include "sim/seam/sim_platform.h"
 
 #include <algorithm>
 #include <csignal>

@@ -1,4 +1,4 @@
-#include "sim/audio_out.h"
+#include "sim/capture/audio_out.h"
 
 #include "runtime/write_all.h"
 #include "sim/control.h"

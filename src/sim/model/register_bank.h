@@ -5,9 +5,9 @@
 // of another width than the bank's bus, an offset the map does not define, a write to a read-only register, a write
 // while the bank is busy.
 
-#include "sim/device_time.h"
-#include "sim/stray.h"
-#include "sim/trace.h"
+#include "sim/model/device_time.h"
+#include "sim/model/stray.h"
+#include "sim/model/trace.h"
 
 #include <cstdint>
 #include <initializer_list>

@@ -1,9 +1,9 @@
-#include "sim/blitter_registers.h"
+#include "sim/model/blitter_registers.h"
 
-#include "sim/blit_engine.h"
-#include "sim/device_time.h"
+#include "sim/model/blit_engine.h"
+#include "sim/model/device_time.h"
 #include "sim/probes.h"
-#include "sim/register_bank.h"
+#include "sim/model/register_bank.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "sim/input_panel.h"
+#include "sim/model/input_panel.h"
 
 #include "device/register_map.h"
 #include "sim/control.h"

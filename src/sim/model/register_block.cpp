@@ -1,9 +1,9 @@
-#include "sim/register_block.h"
+#include "sim/model/register_block.h"
 
-#include "sim/display.h"
-#include "sim/input_panel.h"
+#include "sim/model/display.h"
+#include "sim/model/input_panel.h"
 #include "sim/probes.h"
-#include "sim/register_bank.h"
+#include "sim/model/register_bank.h"
 
 namespace {
 

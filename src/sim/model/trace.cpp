@@ -1,8 +1,8 @@
-#include "sim/trace.h"
+#include "sim/model/trace.h"
 
 #include "runtime/write_all.h"
 #include "sim/control.h"
-#include "sim/device_time.h"
+#include "sim/model/device_time.h"
 #include "sim/probes.h"
 
 #include <cerrno>

@@ -1,7 +1,7 @@
-#include "sim/stray.h"
+#include "sim/model/stray.h"
 
 #include "sim/control.h"
-#include "sim/trace.h"
+#include "sim/model/trace.h"
 
 #include <cstdio>
 #include <utility>

@@ -1,7 +1,7 @@
-#include "sim/blit_engine.h"
+#include "sim/model/blit_engine.h"
 
 #include "device/register_map.h"
-#include "sim/physical_memory.h"
+#include "sim/model/physical_memory.h"
 
 #include <algorithm>
 #include <cstring>

@@ -5,7 +5,7 @@
 // as soon as it has flipped away from it, without waiting for vertical sync, draws into the page being scanned: the
 // picture tears. The scan runs only while someone looks: a window, or a snapshot waiting for its refresh.
 
-#include "sim/device_time.h"
+#include "sim/model/device_time.h"
 
 #include <cstdint>
 

@@ -1,11 +1,11 @@
-#include "sim/display.h"
+#include "sim/model/display.h"
 
 #include "sim/control.h"
-#include "sim/device_time.h"
-#include "sim/physical_memory.h"
+#include "sim/model/device_time.h"
+#include "sim/model/physical_memory.h"
 #include "sim/probes.h"
-#include "sim/register_block.h"
-#include "sim/trace.h"
+#include "sim/model/register_block.h"
+#include "sim/model/trace.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "sim/physical_memory.h"
+#include "sim/model/physical_memory.h"
 
 #include "device/register_map.h"
 #include "sim/control.h"

@@ -1,4 +1,4 @@
-#include "sim/device_time.h"
+#include "sim/model/device_time.h"
 
 #include "sim/control.h"
 

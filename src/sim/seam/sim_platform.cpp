@@ -4,14 +4,14 @@
 #include "platform/platform.h"
 
 #include "device/register_map.h"
-#include "sim/blitter_registers.h"
-#include "sim/device_files.h"
-#include "sim/faults.h"
-#include "sim/physical_memory.h"
-#include "sim/register_block.h"
+#include "sim/model/blitter_registers.h"
+#include "sim/seam/device_files.h"
+#include "sim/seam/faults.h"
+#include "sim/model/physical_memory.h"
+#include "sim/model/register_block.h"
 #include "sim/probes.h"
-#include "sim/sim_platform.h"
-#include "sim/trace.h"
+#include "sim/seam/sim_platform.h"
+#include "sim/model/trace.h"
 
 #include <cerrno>
 #include <fcntl.h>

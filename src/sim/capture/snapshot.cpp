@@ -1,8 +1,8 @@
-#include "sim/snapshot.h"
+#include "sim/capture/snapshot.h"
 
 #include "sim/control.h"
-#include "sim/display.h"
-#include "sim/rgb565.h"
+#include "sim/model/display.h"
+#include "sim/model/rgb565.h"
 
 #include <png.h>
 

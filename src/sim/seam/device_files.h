@@ -1,7 +1,7 @@
 #pragma once
 // The simulated device files behind the seam's descriptors: /dev/mem, /dev/fb/0, /dev/fb/1 and /dev/mixer.
 
-#include "sim/physical_memory.h"
+#include "sim/model/physical_memory.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -6,13 +6,13 @@
 // (the same holds for a library preloaded into another executable); the real entry points are the next definitions
 // of the same names.
 
-#include "sim/sdl_hooks.h"
+#include "sim/seam/sdl_hooks.h"
 
-#include "sim/device_time.h"
-#include "sim/faults.h"
+#include "sim/model/device_time.h"
+#include "sim/seam/faults.h"
 #include "sim/control.h"
 #include "sim/probes.h"
-#include "sim/speaker.h"
+#include "sim/model/speaker.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>

@@ -1,7 +1,7 @@
-#include "sim/faults.h"
+#include "sim/seam/faults.h"
 
 #include "sim/control.h"
-#include "sim/trace.h"
+#include "sim/model/trace.h"
 
 #include <array>
 #include <cstddef>

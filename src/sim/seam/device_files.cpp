@@ -1,10 +1,10 @@
-#include "sim/device_files.h"
+#include "sim/seam/device_files.h"
 
 #include "device/register_map.h"
-#include "sim/faults.h"
-#include "sim/physical_memory.h"
-#include "sim/speaker.h"
-#include "sim/trace.h"
+#include "sim/seam/faults.h"
+#include "sim/model/physical_memory.h"
+#include "sim/model/speaker.h"
+#include "sim/model/trace.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,7 +1,7 @@
-#include "sim/speaker.h"
+#include "sim/model/speaker.h"
 
 #include "sim/control.h"
-#include "sim/device_time.h"
+#include "sim/model/device_time.h"
 #include "sim/probes.h"
 
 #include <algorithm>
