@@ -76,8 +76,7 @@ bool PrepareDevice(const TLauncherOptions& Options, const std::vector<std::strin
     if (Options.Strict)
         SimOnStray([](const std::string& Access) {
             Say("stray access " + Access + ": the run ends here (--strict)");
-            StopOutputs();
-            _exit(StrictStatus);
+            EndRunNow(StrictStatus);
         });
     return true;
 }

@@ -5,6 +5,9 @@
 #include "sim/launcher/recorder.h"
 #include "sim/launcher/video_recording.h"
 
+#include <iterator>
+#include <unistd.h>
+
 namespace {
 
 struct TRunOutput {
@@ -57,4 +60,10 @@ void StopOutputs()
     for (auto Output = std::rbegin(Outputs); Output != std::rend(Outputs); ++Output)
         Output->Stop();
     ReleaseOutputs();
+}
+
+void EndRunNow(int Status)
+{
+    StopOutputs();
+    _exit(Status);
 }

@@ -13,3 +13,5 @@
 bool StartOutputs(const TLauncherOptions& Options, const std::vector<std::string>& OptionWords);
 // Closes every output that is open, and lets go of the locks still held.
 void StopOutputs();
+// Ends the run at once with Status, its outputs closed first: for a run stopped in the middle of a device access.
+[[noreturn]] void EndRunNow(int Status);

@@ -147,6 +147,7 @@ void SpeakerFlush()
 
 void SpeakerSetLevel(std::uint32_t Argument)
 {
+    // The sound due until now was heard at the old level.
     SpeakerFlush();
     PcmArgument.store(Argument);
 }

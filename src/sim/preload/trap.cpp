@@ -30,8 +30,7 @@ unsigned long* SavedRegisters(void* Context)
                   InstructionText(Cpu, Code).c_str(), static_cast<unsigned>(Cpu.R[15]),
                   (Cpu.Cpsr & CpsrThumb) != 0 ? "Thumb" : "ARM", Why);
     Say(Text);
-    StopOutputs();
-    _exit(UndecodableStatus);
+    EndRunNow(UndecodableStatus);
 }
 
 std::uint32_t CarryOut(const TDecodedAccess& Access, std::uint32_t Stored)
