@@ -8,6 +8,7 @@ function(brimlet_simulator target)
   # module apart.
   file(GLOB sources CONFIGURE_DEPENDS ${root}/src/sim/*.cpp ${root}/src/sim/model/*.cpp ${root}/src/sim/seam/*.cpp)
   add_library(${target} OBJECT ${sources} ${root}/src/sim/capture/snapshot.cpp ${root}/src/sim/capture/audio_out.cpp
+                               ${root}/src/sim/capture/output_lock.cpp
                                ${ARGN})
   target_include_directories(${target} PUBLIC ${root}/src)
   target_link_libraries(${target} PUBLIC ${CMAKE_DL_LIBS})

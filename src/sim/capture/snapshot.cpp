@@ -1,5 +1,7 @@
 #include "sim/capture/snapshot.h"
 
+#include "sim/capture/output_lock.h"
+
 #include "sim/control.h"
 #include "sim/model/display.h"
 #include "sim/model/rgb565.h"
@@ -11,7 +13,6 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -38,8 +39,8 @@ int OpenLocked(const std::string& File, std::string& Reason)
     struct stat Status;
     if (Handle < 0 || fstat(Handle, &Status) != 0)
         Reason = std::strerror(errno);
-    else if (S_ISREG(Status.st_mode) && flock(Handle, LOCK_EX | LOCK_NB) != 0)
-        Reason = errno == EWOULDBLOCK ? "another run of brimlet-sim writes it" : std::strerror(errno);
+    else if (!LockOutput(Handle, Status))
+        Reason = errno == EWOULDBLOCK ? AnotherRunWritesIt : std::strerror(errno);
     else if (S_ISREG(Status.st_mode) && ftruncate(Handle, 0) != 0)
         Reason = std::strerror(errno);
     else

@@ -4,11 +4,11 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
+#include "sim/capture/output_lock.h"
 #include "sim/launcher/messages.h"
 
 namespace {
@@ -72,14 +72,6 @@ int OpenUnemptied(const std::string& File, bool& Made)
     return Handle;
 }
 
-// The lock of a regular file that this run writes; false when another run holds it.
-bool Lock(int Handle, const struct stat& Status)
-{
-    return !S_ISREG(Status.st_mode) || flock(Handle, LOCK_EX | LOCK_NB) == 0;
-}
-
-const char* const AnotherRun = "another run of brimlet-sim writes it";
-
 // Opens and checks one output; false after saying why.
 bool OpenOutput(std::size_t Index, const std::vector<std::pair<std::string, std::string>>& Read)
 {
@@ -92,8 +84,8 @@ bool OpenOutput(std::size_t Index, const std::vector<std::pair<std::string, std:
         Why = std::strerror(errno);
     else
         Why = Collision(Output.Status, Index, Read);
-    if (Why.empty() && !Lock(Handle, Output.Status))
-        Why = AnotherRun;
+    if (Why.empty() && !LockOutput(Handle, Output.Status))
+        Why = AnotherRunWritesIt;
     if (!Why.empty()) {
         if (Handle >= 0)
             close(Handle);
