@@ -1,7 +1,7 @@
 #pragma once
 // The launcher's control of the simulated device. The program never includes this: it sees the device only through
 // the platform seam. Everything here runs on the program's own thread; each function lives in the module whose
-// state it controls.
+// state it controls, which each group names.
 
 #include <cstdint>
 #include <functional>
@@ -9,36 +9,37 @@
 #include <utility>
 #include <vector>
 
-// A fresh device, to be made before any other use: RAM cleared, registers at their power-on values (every input
-// released), faults cleared, no trace, modelled time. The flip observer and the window choice stay.
+// control.cpp: a fresh device, to be made before any other use: RAM cleared, registers at their power-on values (every
+// input released), faults cleared, no trace, no audio capture, no snapshot waiting, modelled time. The flip observer,
+// the subscribers and the window choice stay.
 void SimReset();
-// The simulated RAM made now rather than at its first use, so that a host that refuses it is told before the program
-// starts; false with Error set to the host's reason.
+// model/physical_memory.cpp: the simulated RAM made now rather than at its first use, so that a host that refuses it is
+// told before the program starts; false with Error set to the host's reason.
 bool SimReserveRam(std::string& Error);
 
-// Device time, from 0 again: modelled on the host's clock (the default), or fast: counted by the program's accesses,
-// with no delay, the same in every run.
+// model/device_time.cpp: device time, from 0 again: modelled on the host's clock (the default), or fast: counted by the
+// program's accesses, with no delay, the same in every run.
 void SimSetFastMode(bool Fast);
 bool SimFastMode();
 // Runs Wait, a wait of the launcher's while the device stands still: however long it takes is no device time, as in
 // a pause.
 void SimStandStill(const std::function<void()>& Wait);
 
-// Faults injected at the seam, by name ("mem-open", "fb-map", "sdl-video", ...); false for an unknown name. The list
-// gives each name and what it does, in a stable order.
+// seam/faults.cpp: faults injected at the seam, by name ("mem-open", "fb-map", "sdl-video", ...); false for an unknown
+// name. The list gives each name and what it does, in a stable order.
 bool SimInjectFault(const std::string& Name);
 std::vector<std::pair<std::string, std::string>> SimFaultList();
 
-// The trace to the file open for writing at Handle, taken over; closing writes a pending folded read. Lines reach
-// the file within about a second of host time; flushing writes them now, for a device that stands still. Failure:
-// why a write to the file or its closing failed since it was opened, so that the trace is incomplete; "" while none
-// did.
+// model/trace.cpp: the trace to the file open for writing at Handle, taken over; closing writes a pending folded read.
+// Lines reach the file within about a second of host time; flushing writes them now, for a device that stands still.
+// Failure: why a write to the file or its closing failed since it was opened, so that the trace is incomplete; "" while
+// none did.
 void SimOpenTrace(int Handle);
 void SimFlushTrace();
 void SimCloseTrace();
 std::string SimTraceFailure();
 
-// The input panel.
+// model/input_panel.cpp: the input panel.
 enum class TSimInput {
     B1,
     B2,
@@ -66,8 +67,8 @@ bool SimInputHeld(TSimInput Input);
 bool SimParseInput(const std::string& Name, TSimInput& Input);
 std::string SimInputName(TSimInput Input);
 
-// The display. The observer is called right after each latch with the new flip count; one at a time, an empty one
-// removes it.
+// model/display.cpp: the display. The observer is called right after each latch with the new flip count; one at a time,
+// an empty one removes it.
 void SimOnFlip(std::function<void(std::uint32_t FlipCount)> Observer);
 // Every refresh as it was scanned, with its index counted from device time 0 (refresh I begins at I / 60 s), handed
 // to each subscriber in the order they subscribed, from the refresh under way when it subscribed. While anyone
@@ -76,42 +77,45 @@ void SimOnFlip(std::function<void(std::uint32_t FlipCount)> Observer);
 using TRefreshSubscriber = std::function<void(std::int64_t Index, const std::vector<std::uint16_t>& Picture)>;
 int SimSubscribeRefreshes(TRefreshSubscriber Subscriber);
 void SimUnsubscribeRefreshes(int Subscription);
-// A snapshot: the first whole refresh that begins from now on, written to File as a PNG. Done is called once it is
-// written, with "" or why it could not be; finishing lets device time run on until every snapshot asked for is done.
-// Created: a descriptor of File that the caller created for it, taken over, or -1 to create File as named.
+// capture/snapshot.cpp: a snapshot, the first whole refresh that begins from now on, written to File as a PNG. Done is
+// called once it is written, with "" or why it could not be; finishing lets device time run on until every snapshot
+// asked for is done. Created: a descriptor of File that the caller created for it, taken over, or -1 to create File as
+// named.
 void SimSnapshotNextRefresh(const std::string& File, std::function<void(const std::string& Error)> Done,
                             int Created = -1);
 void SimFinishSnapshots();
 
-// A 16-bit stereo WAV of what the listener hears, made in device time, to the file open for writing at Handle,
-// taken over; its header is kept true about once a second. Failure: why the capture is incomplete (a write of it
-// failed, its closing included, or it reached the most a WAV file holds); "" while it is not.
+// capture/audio_out.cpp: a 16-bit stereo WAV of what the listener hears, made in device time, to the file open for
+// writing at Handle, taken over; its header is kept true about once a second. Failure: why the capture is incomplete (a
+// write of it failed, its closing included, or it reached the most a WAV file holds); "" while it is not.
 void SimOpenAudioOut(int Handle);
 void SimCloseAudioOut();
 std::string SimAudioOutFailure();
-// What the listener hears, as the device makes it: Frames frames of interleaved 16-bit stereo at Rate, the first of
-// them frame Position counted from device time 0, handed to each subscriber in the order they subscribed.
+// model/speaker.cpp: what the listener hears, as the device makes it: Frames frames of interleaved 16-bit stereo at
+// Rate, the first of them frame Position counted from device time 0, handed to each subscriber in the order they
+// subscribed.
 using TSoundSubscriber =
     std::function<void(const std::int16_t* Samples, std::size_t Frames, std::uint32_t Rate, std::uint64_t Position)>;
 int SimSubscribeSound(TSoundSubscriber Subscriber);
 void SimUnsubscribeSound(int Subscription);
 
-// Stray accesses (an undefined offset or width, a write to a read-only register, a write to the blitter while it
-// runs) since the reset. The observer is called with each as its trace line ("UNDEFINED W16 C0000100 1234").
+// model/stray.cpp: stray accesses (an undefined offset or width, a write to a read-only register, a write to the
+// blitter while it runs) since the reset. The observer is called with each as its trace line ("UNDEFINED W16 C0000100
+// 1234").
 std::uint64_t SimStrayCount();
 void SimOnStray(std::function<void(const std::string& Access)> Observer);
 
-// Windowed presentation: the program's mode request, which asks for the full screen, is answered by Open with the
-// window's own mode at the program's depth, so that the program's screen surface is the window's. Empty (as at
-// first): requests go to SDL as they are.
+// seam/sdl_hooks.cpp: windowed presentation. The program's mode request, which asks for the full screen, is answered by
+// Open with the window's own mode at the program's depth, so that the program's screen surface is the window's. Empty
+// (as at first): requests go to SDL as they are.
 struct SDL_Surface;
 void SimSetWindowed(std::function<SDL_Surface*(int BitsPerPixel)> Open);
 // SDL's own SDL_SetVideoMode, past the windowed answer: for the window's modes.
 SDL_Surface* SimSetVideoMode(int Width, int Height, int BitsPerPixel, std::uint32_t Flags);
 
-// Pausing: while paused, the program's next device access calls the observer over and over instead of going on,
-// until the device is no longer paused, so that the launcher keeps its window alive meanwhile. The pause is no
-// device time. A reset unpauses; the observer stays. Without an observer the device never stops.
+// model/device_time.cpp: pausing. While paused, the program's next device access calls the observer over and over
+// instead of going on, until the device is no longer paused, so that the launcher keeps its window alive meanwhile. The
+// pause is no device time. A reset unpauses; the observer stays. Without an observer the device never stops.
 void SimPause(bool Paused);
 bool SimPaused();
 void SimOnPaused(std::function<void()> Observer);
