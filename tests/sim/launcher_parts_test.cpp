@@ -259,24 +259,30 @@ int StrayProgram(int, char**)
 }
 
 // At the end of a run, the launcher counts the program's stray accesses, one as one; with --strict the first ends
-// the run, named.
+// the run, named, and the trace is whole up to it.
 TEST(Launcher, CountsStrayAccessesOrEndsAtTheFirstWhenStrict)
 {
     const struct {
         int Writes;
         bool Strict;
         int Status;
-        std::string Err;
+        std::string Err, LastStray;
     } Cases[] = {
-        {0, false, 0, ""},
-        {1, false, 0, "brimlet-sim: 1 stray access to the device's registers (--trace shows them)\n"},
-        {3, false, 0, "brimlet-sim: 3 stray accesses to the device's registers (--trace shows them)\n"},
-        {2, true, 4, "brimlet-sim: stray access UNDEFINED W16 C0000100 0001: the run ends here (--strict)\n"},
+        {0, false, 0, "", ""},
+        {1, false, 0, "brimlet-sim: 1 stray access to the device's registers (--trace shows them)\n",
+         "UNDEFINED W16 C0000100 0001\n"},
+        {3, false, 0, "brimlet-sim: 3 stray accesses to the device's registers (--trace shows them)\n",
+         "UNDEFINED W16 C0000100 0003\n"},
+        {2, true, 4, "brimlet-sim: stray access UNDEFINED W16 C0000100 0001: the run ends here (--strict)\n",
+         "UNDEFINED W16 C0000100 0001\n"},
     };
     for (const auto& Case : Cases) {
-        const TChildResult Result = RunInChild([&Case] {
+        TTempDir Folder;
+        const std::string Trace = Folder.File("trace.txt");
+        const TChildResult Result = RunInChild([&Case, &Trace] {
             StrayWrites = Case.Writes;
-            std::vector<const char*> Words{"brimlet-sim", "--headless", "--fast", "--frames", "0"};
+            std::vector<const char*> Words{"brimlet-sim", "--headless", "--fast", "--frames", "0", "--trace",
+                                           Trace.c_str()};
             if (Case.Strict)
                 Words.push_back("--strict");
             return RunLauncher(static_cast<int>(Words.size()), const_cast<char**>(Words.data()), StrayProgram,
@@ -284,6 +290,10 @@ TEST(Launcher, CountsStrayAccessesOrEndsAtTheFirstWhenStrict)
         });
         EXPECT_EQ(Result.ExitStatus, Case.Status) << Case.Writes;
         EXPECT_EQ(Result.Err, Case.Err) << Case.Writes;
+        // The stray access is the trace's last line.
+        const std::string Traced = ReadFile(Trace);
+        const std::size_t Last = Traced.rfind("UNDEFINED");
+        EXPECT_EQ(Last == std::string::npos ? "" : Traced.substr(Last), Case.LastStray) << Case.Writes;
     }
 }
 
