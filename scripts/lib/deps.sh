@@ -3,7 +3,9 @@
 # and running (libX11 for the launcher's display check, FFmpeg's libraries for its video recording); "test" for the
 # tests (a virtual X display for the window test, valgrind, the formatter); "fuzz" for clang and its libFuzzer and
 # sanitizer run-time libraries; "device" for the ARM cross compiler; "arm-tests" for the emulator that runs the ARM
-# build of the tests (with the cross compiler's C and C++ run-time libraries).
+# build of the tests (with the cross compiler's C and C++ run-time libraries); "package" for the Debian package and
+# the man page (pandoc makes the page from the manual, lintian checks the package, man-db and groff read the page,
+# bash-completion is where the completion goes).
 #
 #   scripts/lib/deps.sh [GROUP...]
 set -euo pipefail
@@ -17,6 +19,7 @@ for group in "$@"; do
     fuzz) want+=(clang-14 libclang-rt-14-dev) ;;
     device) want+=(g++-arm-linux-gnueabihf) ;;
     arm-tests) want+=(g++-arm-linux-gnueabihf qemu-user) ;;
+    package) want+=(pandoc dpkg-dev fakeroot lintian man-db groff bash-completion) ;;
     *) echo "deps.sh: no package group $group" >&2; exit 2 ;;
   esac
 done
