@@ -1,7 +1,8 @@
 // The launcher's parts in-process: its command line, the script parser, the script player, the recorder, the
-// keyboard and the window's scale.
+// keyboard, the window's scale and the installed brimlet-sim's log folder.
 
 #include "platform/platform.h"
+#include "sim/launcher/installed_folders.h"
 #include "sim/launcher/keyboard.h"
 #include "sim/launcher/launcher.h"
 #include "sim/launcher/options.h"
@@ -288,3 +289,27 @@ TEST(Launcher, CountsStrayAccessesOrEndsAtTheFirstWhenStrict)
 }
 
 } // namespace
+
+// The program's log stays beside the executable where it can, and never in the system's folders nor relative to the
+// working folder.
+TEST(InstalledFolders, LogGoesBesideTheExecutableOrIntoThePerUserFolder)
+{
+    struct TCase {
+        const char* Folder;
+        bool Writable;
+        const char* StateHome; // XDG_STATE_HOME
+        const char* Home;
+        const char* Expected;
+    };
+    const TCase Cases[] = {
+        {"/home/u/brimlet/build", true, "/home/u/.st", "/home/u", "/home/u/brimlet/build"},
+        {"/usr2/bin", true, nullptr, "/home/u", "/usr2/bin"},
+        {"/opt/brimlet/bin", false, nullptr, "/home/u", "/home/u/.local/state/brimlet-sim"},
+        {"/opt/brimlet/bin", false, "/run/st", "/home/u", "/run/st/brimlet-sim"},
+        {"/usr/bin", true, "", "/root", "/root/.local/state/brimlet-sim"},
+        {"/usr/local/bin", true, "st", "/home/u", "/home/u/.local/state/brimlet-sim"},
+        {"/opt/brimlet/bin", false, "st", nullptr, "/opt/brimlet/bin"},
+    };
+    for (const TCase& Case : Cases)
+        EXPECT_EQ(LogFolder(Case.Folder, Case.Writable, Case.StateHome, Case.Home), Case.Expected) << Case.Folder;
+}
