@@ -296,20 +296,23 @@ TEST(InstalledFolders, LogGoesBesideTheExecutableOrIntoThePerUserFolder)
 {
     struct TCase {
         const char* Folder;
-        bool Writable;
+        bool Writable, Installed;
         const char* StateHome; // XDG_STATE_HOME
         const char* Home;
         const char* Expected;
     };
     const TCase Cases[] = {
-        {"/home/u/brimlet/build", true, "/home/u/.st", "/home/u", "/home/u/brimlet/build"},
-        {"/usr2/bin", true, nullptr, "/home/u", "/usr2/bin"},
-        {"/opt/brimlet/bin", false, nullptr, "/home/u", "/home/u/.local/state/brimlet-sim"},
-        {"/opt/brimlet/bin", false, "/run/st", "/home/u", "/run/st/brimlet-sim"},
-        {"/usr/bin", true, "", "/root", "/root/.local/state/brimlet-sim"},
-        {"/usr/local/bin", true, "st", "/home/u", "/home/u/.local/state/brimlet-sim"},
-        {"/opt/brimlet/bin", false, "st", nullptr, "/opt/brimlet/bin"},
+        {"/home/u/brimlet/build", true, false, "/home/u/.st", "/home/u", "/home/u/brimlet/build"},
+        {"/usr/src/brimlet/build", true, false, nullptr, "/root", "/usr/src/brimlet/build"},
+        {"/usr2/bin", true, true, nullptr, "/home/u", "/usr2/bin"},
+        {"/opt/brimlet/bin", false, true, nullptr, "/home/u", "/home/u/.local/state/brimlet-sim"},
+        {"/opt/brimlet/bin", false, true, "/run/st", "/home/u", "/run/st/brimlet-sim"},
+        {"/home/u/brimlet/build", false, false, "/run/st", "/home/u", "/run/st/brimlet-sim"},
+        {"/usr/bin", true, true, "", "/root", "/root/.local/state/brimlet-sim"},
+        {"/usr/local/bin", true, true, "st", "/home/u", "/home/u/.local/state/brimlet-sim"},
+        {"/opt/brimlet/bin", false, true, "st", nullptr, "/opt/brimlet/bin"},
     };
     for (const TCase& Case : Cases)
-        EXPECT_EQ(LogFolder(Case.Folder, Case.Writable, Case.StateHome, Case.Home), Case.Expected) << Case.Folder;
+        EXPECT_EQ(LogFolder(Case.Folder, Case.Writable, Case.Installed, Case.StateHome, Case.Home), Case.Expected)
+            << Case.Folder;
 }

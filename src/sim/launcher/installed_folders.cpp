@@ -47,8 +47,8 @@ std::string LoggedExecutablePath()
     if (Error)
         return "";
     const std::string Folder = Executable.parent_path().string();
-    const std::string Chosen =
-        LogFolder(Folder, access(Folder.c_str(), W_OK) == 0, std::getenv("XDG_STATE_HOME"), HomeFolder());
+    const std::string Chosen = LogFolder(Folder, access(Folder.c_str(), W_OK) == 0, !DataFolder.empty(),
+                                         std::getenv("XDG_STATE_HOME"), HomeFolder());
     if (Chosen == Folder)
         return Executable.string();
     fs::create_directories(fs::path(Chosen).parent_path(), Error);
@@ -87,9 +87,10 @@ std::string VideoModuleFolder(const std::string& ExecutableFolder, const std::st
     return fs::exists(Installed / Module, Error) ? Installed.lexically_normal().string() : ExecutableFolder;
 }
 
-std::string LogFolder(const std::string& ExecutableFolder, bool Writable, const char* StateHome, const char* Home)
+std::string LogFolder(const std::string& ExecutableFolder, bool Writable, bool Installed, const char* StateHome,
+                      const char* Home)
 {
-    const bool System = ExecutableFolder == "/usr" || ExecutableFolder.rfind("/usr/", 0) == 0;
+    const bool System = Installed && (ExecutableFolder == "/usr" || ExecutableFolder.rfind("/usr/", 0) == 0);
     if (Writable && !System)
         return ExecutableFolder;
     // A relative XDG_STATE_HOME is to be ignored: it would put the log wherever the run was started.
@@ -103,8 +104,9 @@ std::string LogFolder(const std::string& ExecutableFolder, bool Writable, const 
 std::string DataFile(const std::string& File, const std::string& DataFolder)
 {
     struct stat Status;
-    if (DataFolder.empty() || File.empty() || File.find('/') != std::string::npos || lstat(File.c_str(), &Status) == 0
-        || errno != ENOENT)
+    // A bare name that nothing in the working folder answers to, not even a dangling link.
+    const bool Missing = File.find('/') == std::string::npos && lstat(File.c_str(), &Status) != 0 && errno == ENOENT;
+    if (DataFolder.empty() || File.empty() || !Missing)
         return File;
     const std::string Installed = DataFolder + "/" + File;
     return lstat(Installed.c_str(), &Status) == 0 ? Installed : File;

@@ -19,10 +19,11 @@ std::string ExecutableFolder();
 // Module, else the executable's own folder (a build folder).
 std::string VideoModuleFolder(const std::string& ExecutableFolder, const std::string& Module);
 
-// The folder for the program's log: ExecutableFolder when it is writable and not the system's (under /usr, which
-// nothing writes at run time), else brimlet-sim under StateHome ($XDG_STATE_HOME, taken only when absolute) or
-// Home/.local/state. ExecutableFolder when neither is known.
-std::string LogFolder(const std::string& ExecutableFolder, bool Writable, const char* StateHome, const char* Home);
+// The folder for the program's log: ExecutableFolder when it is writable and, for an installed brimlet-sim, not the
+// system's (under /usr, which nothing writes at run time), else brimlet-sim under StateHome ($XDG_STATE_HOME, taken
+// only when absolute) or Home/.local/state. ExecutableFolder when neither is known.
+std::string LogFolder(const std::string& ExecutableFolder, bool Writable, bool Installed, const char* StateHome,
+                      const char* Home);
 
 // The file that the program's open of File for reading takes: File itself, unless it is a bare name missing from
 // the working folder and present in DataFolder.
