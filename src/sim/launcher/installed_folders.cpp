@@ -4,7 +4,6 @@
 
 #include <SDL.h>
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <dlfcn.h>
 #include <filesystem>
