@@ -50,38 +50,40 @@ function Pandoc(doc)
   return doc
 end
 
--- A table's columns within an 80-column page, each at least as wide as its longest word, so that a cell's text wraps
--- within its column. Pandoc gives a table 70 ens.
-function Table(tbl)
-  local longest, word = {}, {}
-  local function measure(rows)
-    for _, row in ipairs(rows) do
-      for index, cell in ipairs(row.cells) do
-        local text = pandoc.utils.stringify(cell.contents)
-        longest[index] = math.max(longest[index] or 0, #text + 1)
-        for each in text:gmatch("%S+") do
-          word[index] = math.max(word[index] or 0, #each + 1)
-        end
+-- A table becomes a list of tagged paragraphs, as a manual page lays out its options: a row's first cell is the
+-- tag, the others its paragraphs, after the first named by their column's heading. Tables would need tbl, whose
+-- blocks of text warn where a page breaks inside them.
+local function inlines(blocks)
+  local result = {}
+  for _, block in ipairs(blocks) do
+    if block.content then
+      for _, inline in ipairs(block.content) do
+        table.insert(result, inline)
       end
     end
   end
-  measure(tbl.head.rows)
+  return result
+end
+
+function Table(tbl)
+  local headings = {}
+  for index, cell in ipairs(tbl.head.rows[1] and tbl.head.rows[1].cells or {}) do
+    headings[index] = pandoc.utils.stringify(cell.contents)
+  end
+  local items = {}
   for _, body in ipairs(tbl.bodies) do
-    measure(body.body)
-  end
-  -- Every column takes its longest word, and the rest of the line goes to those that wrap, by how much they would.
-  local line = 64 - 3 * (#tbl.colspecs - 1)
-  local spare, wrapping = line, 0
-  for index = 1, #tbl.colspecs do
-    spare = spare - word[index]
-    wrapping = wrapping + longest[index] - word[index]
-  end
-  for index, spec in ipairs(tbl.colspecs) do
-    local width = word[index]
-    if wrapping > 0 then
-      width = math.min(longest[index], width + spare * (longest[index] - word[index]) / wrapping)
+    for _, row in ipairs(body.body) do
+      local paragraphs = {}
+      for index = 2, #row.cells do
+        local text = inlines(row.cells[index].contents)
+        if index > 2 and headings[index] then
+          table.insert(text, 1, pandoc.Str(headings[index] .. ":"))
+          table.insert(text, 2, pandoc.Space())
+        end
+        table.insert(paragraphs, pandoc.Para(text))
+      end
+      table.insert(items, {inlines(row.cells[1].contents), {paragraphs}})
     end
-    tbl.colspecs[index] = {spec[1], width / 70}
   end
-  return tbl
+  return pandoc.DefinitionList(items)
 end
