@@ -162,9 +162,9 @@ std::string FilesText()
                "working folder.\n";
     return "Files: the program reads galaxy.bmp and music.ogg from the working folder; an installed brimlet-sim\n"
            "takes those missing there from PREFIX/share/brimlet-sim. The log goes beside the executable, or,\n"
-           "where that folder is not writable or lies under /usr, into $XDG_STATE_HOME/brimlet-sim\n"
-           "(~/.local/state/brimlet-sim). Outputs and snapshots are written where their names say, relative to\n"
-           "the working folder.\n";
+           "where that folder is not writable or is an installed one under /usr, into\n"
+           "$XDG_STATE_HOME/brimlet-sim (~/.local/state/brimlet-sim). Outputs and snapshots are written where\n"
+           "their names say, relative to the working folder.\n";
 }
 
 } // namespace
