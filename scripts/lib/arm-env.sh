@@ -8,10 +8,12 @@
 #   arm_env BUILD_FOLDER    the folder of scripts/device-build --arm-library; sets arm_run (the emulator's words, an
 #                           ARM executable and its arguments to follow) and device_run (the device executable with
 #                           the device library preloaded, its arguments to follow)
+#   BRIMLET_DEVICE_EXECUTABLE   the device executable, when not BUILD_FOLDER/brimlet (scripts/device-compare's, from
+#                               the archive)
 arm_env() {
   local tests=$1/arm-tests
   [ -f "$tests/arm-emulator" ] ||
     { echo "arm-env.sh: $1 holds no ARM build (scripts/device-build --arm-library makes it)" >&2; return 1; }
   mapfile -t arm_run <"$tests/arm-emulator"
-  device_run=("${arm_run[@]}" -E "LD_PRELOAD=$tests/libbrimlet-device.so" "$1/brimlet")
+  device_run=("${arm_run[@]}" -E "LD_PRELOAD=$tests/libbrimlet-device.so" "${BRIMLET_DEVICE_EXECUTABLE:-$1/brimlet}")
 }

@@ -1,7 +1,8 @@
 // The launcher's parts in-process: its command line, the script parser, the script player, the recorder, the
-// keyboard and the window's scale.
+// keyboard, the window's scale and the installed brimlet-sim's log folder.
 
 #include "platform/platform.h"
+#include "sim/launcher/installed_folders.h"
 #include "sim/launcher/keyboard.h"
 #include "sim/launcher/launcher.h"
 #include "sim/launcher/options.h"
@@ -298,3 +299,30 @@ TEST(Launcher, CountsStrayAccessesOrEndsAtTheFirstWhenStrict)
 }
 
 } // namespace
+
+// The program's log stays beside the executable where it can, and never in the system's folders nor relative to the
+// working folder.
+TEST(InstalledFolders, LogGoesBesideTheExecutableOrIntoThePerUserFolder)
+{
+    struct TCase {
+        const char* Folder;
+        bool Writable, Installed;
+        const char* StateHome; // XDG_STATE_HOME
+        const char* Home;
+        const char* Expected;
+    };
+    const TCase Cases[] = {
+        {"/home/u/brimlet/build", true, false, "/home/u/.st", "/home/u", "/home/u/brimlet/build"},
+        {"/usr/src/brimlet/build", true, false, nullptr, "/root", "/usr/src/brimlet/build"},
+        {"/usr2/bin", true, true, nullptr, "/home/u", "/usr2/bin"},
+        {"/opt/brimlet/bin", false, true, nullptr, "/home/u", "/home/u/.local/state/brimlet-sim"},
+        {"/opt/brimlet/bin", false, true, "/run/st", "/home/u", "/run/st/brimlet-sim"},
+        {"/home/u/brimlet/build", false, false, "/run/st", "/home/u", "/run/st/brimlet-sim"},
+        {"/usr/bin", true, true, "", "/root", "/root/.local/state/brimlet-sim"},
+        {"/usr/local/bin", true, true, "st", "/home/u", "/home/u/.local/state/brimlet-sim"},
+        {"/opt/brimlet/bin", false, true, "st", nullptr, "/opt/brimlet/bin"},
+    };
+    for (const TCase& Case : Cases)
+        EXPECT_EQ(LogFolder(Case.Folder, Case.Writable, Case.Installed, Case.StateHome, Case.Home), Case.Expected)
+            << Case.Folder;
+}

@@ -205,6 +205,9 @@ void ExpectLines(const TLines& Expected, const std::string& Text)
 TSimRun::TSimRun()
 {
     fs::copy_file(BRIMLET_SIM_PATH, Dir.File("brimlet-sim"));
+    // The video module is looked up beside the executable, as in the build folder.
+    if (BRIMLET_VIDEO_BUILT)
+        fs::create_symlink(BRIMLET_BINARY_DIR "/brimlet-video.so", Dir.File("brimlet-video.so"));
     for (const char* Name : {"galaxy.bmp", "music.ogg"})
         fs::copy_file(std::string(BRIMLET_DATA_DIR "/") + Name, Dir.File(Name));
 }

@@ -56,8 +56,8 @@ bool LineMatches(const std::string& Text, const std::string& Pattern);
 // Text checked whole, line by line; an expected line "<lines>" stands for one or more non-empty lines.
 void ExpectLines(const TLines& Expected, const std::string& Text);
 
-// brimlet-sim as a user runs it: a copy of the executable with the build's galaxy.bmp and music.ogg in a folder of
-// its own, where its log, trace and snapshots land too.
+// brimlet-sim as a user runs it: a copy of the executable (with a link to the video module) and the build's
+// galaxy.bmp and music.ogg in a folder of its own, where its log, trace and snapshots land too.
 class TSimRun {
 public:
     TSimRun();

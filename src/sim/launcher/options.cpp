@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "sim/capture/video_formats.h"
+#include "sim/launcher/installed_folders.h"
 #include "sim/launcher/keyboard.h"
 #include "sim/launcher/script.h"
 #include "sim/control.h"
@@ -150,6 +151,24 @@ void NameLauncher(const TLauncherName& Name)
     Names = Name;
 }
 
+namespace {
+
+// Where the program's files are taken from and go; an installed brimlet-sim has its own folders to fall back on.
+std::string FilesText()
+{
+    if (!InstalledFoldersUsed())
+        return "Files: the program reads galaxy.bmp and music.ogg from the working folder and writes its log\n"
+               "beside the executable. Outputs and snapshots are written where their names say, relative to the\n"
+               "working folder.\n";
+    return "Files: the program reads galaxy.bmp and music.ogg from the working folder; an installed brimlet-sim\n"
+           "takes those missing there from PREFIX/share/brimlet-sim. The log goes beside the executable, or,\n"
+           "where that folder is not writable or is an installed one under /usr, into\n"
+           "$XDG_STATE_HOME/brimlet-sim (~/.local/state/brimlet-sim). Outputs and snapshots are written where\n"
+           "their names say, relative to the working folder.\n";
+}
+
+} // namespace
+
 std::string LauncherUsage()
 {
     // A build without video recording offers neither --video nor --video-scale.
@@ -195,7 +214,7 @@ std::string LauncherUsage()
           "upleft, upright, downleft, downright.\n"
           "A headless run with neither --script nor --frames plays the built-in demo.\n"
           "\n"
-        + KeyMapText()
+        + KeyMapText() + "\n" + FilesText()
         + "\n"
           "Exit status:\n"
           "  0    an ordinary end\n"

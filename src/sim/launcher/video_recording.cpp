@@ -2,6 +2,7 @@
 
 #include "sim/capture/video_file.h"
 #include "sim/control.h"
+#include "sim/launcher/installed_folders.h"
 #include "sim/launcher/interrupt.h"
 #include "sim/launcher/messages.h"
 
@@ -24,29 +25,26 @@ bool SlowSaid = false;
 std::chrono::steady_clock::duration Waited{};
 int RefreshSubscription = 0, SoundSubscription = 0;
 
-// The recording module: beside the executable, where an installed copy keeps it, else where the build made it.
+// The recording module: in the installed library folder, or beside the executable in a build folder.
 const TVideoFileCalls* LoadModule(std::string& Error)
 {
     if (Calls != nullptr)
         return Calls;
-    std::error_code Ignored;
-    const std::filesystem::path Beside =
-        std::filesystem::read_symlink("/proc/self/exe", Ignored).parent_path() / BRIMLET_VIDEO_MODULE_NAME;
     Error = "this build of brimlet-sim has no video recording";
-    for (const std::string& Path : {Beside.string(), std::string(BRIMLET_VIDEO_MODULE)}) {
-        if (Path.empty() || !std::filesystem::exists(Path, Ignored))
-            continue;
-        void* Module = dlopen(Path.c_str(), RTLD_NOW | RTLD_LOCAL);
-        void* Entry = Module != nullptr ? dlsym(Module, "BrimletVideoFileCalls") : nullptr;
-        if (Entry == nullptr) {
-            const char* Why = dlerror();
-            Error = Why != nullptr ? Why : Path + " holds no video recording";
-            continue;
-        }
-        Calls = reinterpret_cast<decltype(&BrimletVideoFileCalls)>(Entry)();
-        return Calls;
+    const std::string Path =
+        VideoModuleFolder(ExecutableFolder(), BRIMLET_VIDEO_MODULE_NAME) + "/" + BRIMLET_VIDEO_MODULE_NAME;
+    std::error_code Ignored;
+    if (!BRIMLET_HAS_VIDEO || !std::filesystem::exists(Path, Ignored))
+        return nullptr;
+    void* Module = dlopen(Path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    void* Entry = Module != nullptr ? dlsym(Module, "BrimletVideoFileCalls") : nullptr;
+    if (Entry == nullptr) {
+        const char* Why = dlerror();
+        Error = Why != nullptr ? Why : Path + " holds no video recording";
+        return nullptr;
     }
-    return nullptr;
+    Calls = reinterpret_cast<decltype(&BrimletVideoFileCalls)>(Entry)();
+    return Calls;
 }
 
 void SayFailure(const std::string& Why)
