@@ -1,14 +1,17 @@
 // The launcher's parts in-process: its command line, the script parser, the script player, the recorder, the
-// keyboard and the window's scale.
+// key map, the keyboard and the gamepad, and the window's scale, mode and pixels.
 
 #include "platform/platform.h"
 #include "sim/launcher/keyboard.h"
 #include "sim/launcher/launcher.h"
 #include "sim/launcher/options.h"
 #include "sim/launcher/recorder.h"
+#include "sim/launcher/scaler.h"
 #include "sim/launcher/script_file.h"
 #include "sim/launcher/script_player.h"
 #include "sim/launcher/window.h"
+#include "runtime/hex.h"
+#include "sim/launcher/messages.h"
 #include "sim/probes.h"
 #include "support/support.h"
 
@@ -48,6 +51,7 @@ std::string Parsed(std::vector<const char*> Words)
     for (const std::string& Fault : O.Faults)
         Text += Fault + " ";
     Text += (O.RecordFile.empty() ? "" : "record " + O.RecordFile + " ")
+        + (O.KeysFile.empty() ? "" : "keys " + O.KeysFile + " ") + (O.NoGamepad ? "no gamepad " : "")
         + (O.Scale != 0 ? "scale " + std::to_string(O.Scale) + " " : "") + "|";
     for (const std::string& Argument : O.ProgramArguments)
         Text += " " + Argument;
@@ -71,6 +75,8 @@ TEST(LauncherOptions, ParsesUsableCommandLinesAndSaysWhatIsWrongWithOthers)
           "-1"},
          "s,5,,t,a=b,mem-open record r scale 8 | -1"},
         {{"--record", "r", "--scale", "1", "-$12", "-x"}, ",,,,,record r scale 1 | -$12 -x"},
+        {{"--keys", "k", "--no-gamepad", "--window"}, ",,w,,,keys k no gamepad |"},
+        {{"--keys=k", "--keys=l"}, "unusable: --keys given twice"},
         {{"--fast", "-x", "1"}, "unusable: unknown option -x (--help lists the options)"},
         {{"--fast=1"}, "unusable: --fast takes no value"},
         {{"--scale", "9"}, "unusable: --scale needs a whole number from 1 to 8, not \"9\""},
@@ -206,10 +212,12 @@ TEST(Recorder, WritesEachChangeOfThePanelAtItsFlip)
 }
 
 // The arrows drive one contact of the ring: two together give the diagonal between them, opposite ones cancel. Each
-// other key of the key map holds its input while it is down; S and F12 ask for a snapshot.
+// other key of the key map holds its input while it is down, or is one of the window's actions; Tab holds
+// fast-forward on. A key map file changes the keys it names and leaves the others as they were.
 TEST(Keyboard, HoldsTheInputsOfTheKeyMap)
 {
     SimReset();
+    UseKeyMap({}, "");
     StartKeyboard();
     const std::tuple<SDLKey, bool, const char*> Steps[] = {
         {SDLK_UP, true, "up"},         {SDLK_LEFT, true, "upleft"},   {SDLK_UP, false, "left"},
@@ -219,22 +227,166 @@ TEST(Keyboard, HoldsTheInputsOfTheKeyMap)
         KeyChanged(Key, Down);
         EXPECT_EQ(HeldInputs(), Held) << SDL_GetKeyName(Key) << (Down ? " down" : " up");
     }
-    const std::pair<SDLKey, const char*> Keys[] = {
-        {SDLK_KP8, "up"},    {SDLK_KP9, "upright"}, {SDLK_KP6, "right"}, {SDLK_KP3, "downright"}, {SDLK_KP2, "down"},
-        {SDLK_KP1, "downleft"}, {SDLK_KP4, "left"}, {SDLK_KP7, "upleft"}, {SDLK_1, "b1"}, {SDLK_2, "b2"},
-        {SDLK_3, "b3"},      {SDLK_4, "b4"},        {SDLK_5, "b5"},      {SDLK_6, "b6"},         {SDLK_7, "b7"},
-        {SDLK_8, "b8"},      {SDLK_9, "b9"},        {SDLK_0, "b10"},     {SDLK_v, "b1"},         {SDLK_b, "b2"},
-        {SDLK_MINUS, "b7"},  {SDLK_KP_MINUS, "b7"}, {SDLK_PLUS, "b8"},   {SDLK_EQUALS, "b8"},    {SDLK_KP_PLUS, "b8"},
-        {SDLK_ESCAPE, "b4"}, {SDLK_s, ""},          {SDLK_F12, ""},      {SDLK_p, ""}};
+    const std::tuple<SDLKey, const char*, TKeyAction> Keys[] = {
+        {SDLK_KP8, "up", TKeyAction::Input},
+        {SDLK_KP9, "upright", TKeyAction::Input},
+        {SDLK_KP6, "right", TKeyAction::Input},
+        {SDLK_KP3, "downright", TKeyAction::Input},
+        {SDLK_KP2, "down", TKeyAction::Input},
+        {SDLK_KP1, "downleft", TKeyAction::Input},
+        {SDLK_KP4, "left", TKeyAction::Input},
+        {SDLK_KP7, "upleft", TKeyAction::Input},
+        {SDLK_1, "b1", TKeyAction::Input},
+        {SDLK_2, "b2", TKeyAction::Input},
+        {SDLK_3, "b3", TKeyAction::Input},
+        {SDLK_4, "b4", TKeyAction::Input},
+        {SDLK_5, "b5", TKeyAction::Input},
+        {SDLK_6, "b6", TKeyAction::Input},
+        {SDLK_7, "b7", TKeyAction::Input},
+        {SDLK_8, "b8", TKeyAction::Input},
+        {SDLK_9, "b9", TKeyAction::Input},
+        {SDLK_0, "b10", TKeyAction::Input},
+        {SDLK_v, "b1", TKeyAction::Input},
+        {SDLK_b, "b2", TKeyAction::Input},
+        {SDLK_MINUS, "b7", TKeyAction::Input},
+        {SDLK_KP_MINUS, "b7", TKeyAction::Input},
+        {SDLK_PLUS, "b8", TKeyAction::Input},
+        {SDLK_EQUALS, "b8", TKeyAction::Input},
+        {SDLK_KP_PLUS, "b8", TKeyAction::Input},
+        {SDLK_ESCAPE, "b4", TKeyAction::Input},
+        {SDLK_s, "", TKeyAction::Snapshot},
+        {SDLK_F12, "", TKeyAction::Snapshot},
+        {SDLK_F1, "", TKeyAction::Help},
+        {SDLK_F11, "", TKeyAction::FullScreen},
+        {SDLK_p, "", TKeyAction::Pause},
+        {SDLK_PERIOD, "", TKeyAction::Step},
+        {SDLK_TAB, "fast-forward", TKeyAction::FastForward},
+        {SDLK_x, "", TKeyAction::None}};
     KeyChanged(SDLK_UP, false);
-    for (const auto& [Key, Held] : Keys) {
-        EXPECT_EQ(KeyChanged(Key, true), Key == SDLK_s || Key == SDLK_F12) << "key " << Key;
-        EXPECT_EQ(HeldInputs(), Held) << "key " << Key;
-        EXPECT_FALSE(KeyChanged(Key, false));
-        EXPECT_EQ(HeldInputs(), "") << "key " << Key;
+    for (const auto& [Key, Held, Action] : Keys) {
+        EXPECT_EQ(KeyChanged(Key, true), Action) << "key " << Key;
+        EXPECT_EQ(HeldInputs() + (SimFastForwarding() ? "fast-forward" : ""), Held) << "key " << Key;
+        KeyChanged(Key, false);
+        EXPECT_EQ(HeldInputs() + (SimFastForwarding() ? "fast-forward" : ""), "") << "key " << Key;
+    }
+    std::vector<TKeyBinding> Changes;
+    TKeyMapError Error;
+    ASSERT_TRUE(ParseKeyMap("up b5\n[5] upleft\nx fast-forward\nescape none\n", Changes, Error)) << Error.Reason;
+    UseKeyMap(Changes, "keys");
+    for (const auto& [Key, Held] : std::vector<std::pair<SDLKey, std::string>>{
+             {SDLK_UP, "b5"}, {SDLK_KP5, "upleft"}, {SDLK_x, "fast-forward"}, {SDLK_ESCAPE, ""}, {SDLK_DOWN, "down"}}) {
+        KeyChanged(Key, true);
+        EXPECT_EQ(HeldInputs() + (SimFastForwarding() ? "fast-forward" : ""), Held) << "key " << Key;
+        KeyChanged(Key, false);
+    }
+    EXPECT_NE(KeyMapText().find("Changed by keys:\n"
+                                "  up               button 5\n"
+                                "  [5]              the direction ring: upleft\n"
+                                "  x                fast-forward while held\n"
+                                "  escape           nothing\n"),
+              std::string::npos)
+        << KeyMapText();
+    UseKeyMap({}, "");
+}
+
+// A key map file: "KEY INPUT" a line, KEY by SDL's name (spaces and capitals allowed), comments and blank lines
+// skipped; the first bad line stops it with its number and the reason.
+TEST(KeyMap, ReadsLinesOrReportsTheFirstErrorWithItsLine)
+{
+    const std::pair<const char*, std::string> Cases[] = {
+        {"# mine\n\n  Left Shift   b10 # comment\nf2 pause\n", "304 b10; 283 pause; "},
+        {"tab step\nspace snapshot\nf3 full-screen\nf4 help\n", "9 step; 32 snapshot; 284 full-screen; 285 help; "},
+        {"a\n", "error at 1: missing input after the key \"a\""},
+        {"a b1\nno key b2\n", "error at 2: unknown key \"no key\" (SDL's key names: a, f1, up, [8], left shift, ...)"},
+        {"a b11\n", "error at 1: unknown input \"b11\" (b1 to b10, up, down, left, right, upleft, upright, downleft, "
+                    "downright, pause, step, snapshot, full-screen, help, fast-forward or none)"},
+        {"a b1\n\nA up\n", "error at 3: the key \"A\" is given twice (first on line 1)"},
+    };
+    const char* const Actions[] = {"none", "", "pause", "step", "snapshot", "full-screen", "help", "fast-forward"};
+    for (const auto& [Text, Expected] : Cases) {
+        std::vector<TKeyBinding> Changes;
+        TKeyMapError Error{0, ""};
+        std::string Shown;
+        if (!ParseKeyMap(Text, Changes, Error))
+            Shown = "error at " + std::to_string(Error.Line) + ": " + Error.Reason;
+        for (const TKeyBinding& Binding : Changes)
+            Shown += std::to_string(Binding.Key) + " "
+                + (Binding.Action == TKeyAction::Input ? InputNames[int(Binding.Input)] : Actions[int(Binding.Action)])
+                + "; ";
+        EXPECT_EQ(Shown, Expected) << Text;
     }
 }
 
+// The first gamepad's hat and first two axes drive the ring, diagonals included, the axes past a quarter of their
+// travel; its buttons 1 to 10 hold buttons 1 to 10. An input is held while the keyboard or the gamepad holds it.
+TEST(Gamepad, DrivesTheRingAndTheButtonsWithTheKeyboard)
+{
+    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    SimReset();
+    UseKeyMap({}, "");
+    StartKeyboard();
+    const auto Hat = [](Uint8 Value) {
+        SDL_Event Event{};
+        Event.jhat = {SDL_JOYHATMOTION, 0, 0, Value};
+        return Event;
+    };
+    const auto Axis = [](Uint8 Number, Sint16 Value) {
+        SDL_Event Event{};
+        Event.jaxis = {SDL_JOYAXISMOTION, 0, Number, Value};
+        return Event;
+    };
+    const auto Button = [](Uint8 Number, bool Down) {
+        SDL_Event Event{};
+        Event.jbutton = {Uint8(Down ? SDL_JOYBUTTONDOWN : SDL_JOYBUTTONUP), 0, Number, Uint8(Down ? 1 : 0)};
+        return Event;
+    };
+    const auto Key = [](SDLKey Sym, bool Down) {
+        SDL_Event Event{};
+        Event.type = Down ? SDL_KEYDOWN : SDL_KEYUP;
+        Event.key.keysym.sym = Sym;
+        return Event;
+    };
+    const std::pair<SDL_Event, const char*> Steps[] = {
+        {Hat(SDL_HAT_UP), "up"},
+        {Hat(SDL_HAT_RIGHTUP), "upright"},
+        {Hat(SDL_HAT_RIGHTDOWN), "downright"},
+        {Hat(SDL_HAT_LEFTDOWN), "downleft"},
+        {Hat(SDL_HAT_LEFTUP), "upleft"},
+        {Hat(SDL_HAT_CENTERED), ""},
+        {Axis(0, 8191), ""},
+        {Axis(0, -8191), ""},
+        {Axis(0, 8192), "right"},
+        {Axis(1, -8192), "upright"},
+        {Axis(0, -32768), "upleft"},
+        {Axis(2, 32767), "upleft"},
+        {Axis(1, 8191), "left"},
+        {Key(SDLK_DOWN, true), "downleft"},
+        {Axis(0, 0), "down"},
+        {Key(SDLK_DOWN, false), ""},
+        {Button(0, true), "b1"},
+        {Key(SDLK_1, true), "b1"},
+        {Button(0, false), "b1"},
+        {Key(SDLK_1, false), ""},
+        {Button(9, true), "b10"},
+        {Button(3, true), "b4 b10"},
+        {Button(10, true), "b4 b10"},
+        {Button(9, false), "b4"},
+        {Button(3, false), ""},
+    };
+    for (const auto& [Event, Held] : Steps) {
+        SDL_Event Pushed = Event;
+        ASSERT_EQ(SDL_PushEvent(&Pushed), 0);
+        SDL_Event Polled;
+        ASSERT_EQ(SDL_PollEvent(&Polled), 1);
+        if (Polled.type == SDL_KEYDOWN || Polled.type == SDL_KEYUP)
+            KeyChanged(Polled.key.keysym.sym, Polled.type == SDL_KEYDOWN);
+        else
+            EXPECT_TRUE(GamepadChanged(Polled));
+        EXPECT_EQ(HeldInputs(), Held) << int(Event.type) << " step to " << Held;
+    }
+    EXPECT_FALSE(GamepadChanged(Key(SDLK_a, true)));
+    SDL_Quit();
+}
 // Unless --scale asks, the window takes the largest scale that fits three quarters of the screen, from 2 to 8.
 TEST(Window, ScaleFitsThreeQuartersOfTheScreen)
 {
@@ -244,6 +396,89 @@ TEST(Window, ScaleFitsThreeQuartersOfTheScreen)
                  {0, 0, 0, 2},       {0, 7680, 4320, 8}, {5, 640, 480, 5},   {1, 1280, 1024, 1}};
     for (const auto& Case : Cases)
         EXPECT_EQ(WindowScale(Case.Asked, Case.Width, Case.Height), Case.Scale) << Case.Width << "x" << Case.Height;
+}
+
+// The window's pixel at (X, Y) as the bytes in memory, in hexadecimal.
+std::string PixelBytes(const SDL_Surface* Surface, int X, int Y)
+{
+    const auto* Pixel = static_cast<const std::uint8_t*>(Surface->pixels) + Y * Surface->pitch
+        + X * Surface->format->BytesPerPixel;
+    std::string Shown;
+    for (int Byte = 0; Byte < Surface->format->BytesPerPixel; ++Byte)
+        Shown += Hex(Pixel[Byte], 2);
+    return Shown;
+}
+
+// Each device pixel becomes Scale x Scale window pixels in the window's own format, its components widened as in the
+// snapshots (red 31 to 255, grey 16, 32, 16 to 132, 130, 132); what lies outside the picture stays as it was.
+TEST(Window, WritesEachPixelOnceInTheWindowsFormat)
+{
+    std::vector<std::uint16_t> Page(320 * 240, 0x0000);
+    Page[0] = 0xF800;
+    Page[1] = 0x07E0;
+    Page[320] = 0x001F;
+    Page[321] = 0x8410;
+    Page[320 * 240 - 1] = 0xFFFF;
+    const struct {
+        int Bits;
+        Uint32 Red, Green, Blue;
+        std::vector<std::string> Pixels; // at (0, 0), (1, 1), (2, 2), (3, 2), (2, 3), (4, 4), (640, 480), (641, 481)
+    } Cases[] = {
+        {32, 0xFF0000, 0xFF00, 0xFF, {"ABABABAB", "0000FF00", "0000FF00", "00FF0000", "FF000000", "84828400", "FFFFFF00", "ABABABAB"}},
+        {24, 0xFF0000, 0xFF00, 0xFF, {"ABABAB", "0000FF", "0000FF", "00FF00", "FF0000", "848284", "FFFFFF", "ABABAB"}},
+        {32, 0xFF, 0xFF00, 0xFF0000, {"ABABABAB", "FF000000", "FF000000", "00FF0000", "0000FF00", "84828400", "FFFFFF00", "ABABABAB"}},
+        {16, 0xF800, 0x07E0, 0x001F, {"ABAB", "00F8", "00F8", "E007", "1F00", "1084", "FFFF", "ABAB"}},
+    };
+    for (const auto& Case : Cases) {
+        SDL_Surface* Window = SDL_CreateRGBSurface(SDL_SWSURFACE, 643, 483, Case.Bits, Case.Red, Case.Green, Case.Blue, 0);
+        ASSERT_NE(Window, nullptr);
+        std::memset(Window->pixels, 0xAB, static_cast<std::size_t>(Window->pitch) * Window->h);
+        ScalePicture(Page.data(), Window, 1, 1, 2);
+        std::vector<std::string> Pixels;
+        for (const auto& [X, Y] : std::vector<std::pair<int, int>>{{0, 0}, {1, 1}, {2, 2}, {3, 2}, {2, 3}, {4, 4}, {640, 480}, {641, 481}})
+            Pixels.push_back(PixelBytes(Window, X, Y));
+        EXPECT_EQ(Pixels, Case.Pixels) << Case.Bits << " bits, red " << Case.Red;
+        SDL_FreeSurface(Window);
+    }
+}
+
+// In a window, the program's mode request gives the program a 320 x 240 surface at the depth it asked for, whose
+// format its images take, while the window's own surface is at the screen's depth, so that SDL converts nothing when
+// it shows it.
+TEST(Window, GivesTheProgramItsDepthAndTheWindowTheScreens)
+{
+    const TChildResult Result = RunInChild([] {
+        if (SDL_Init(SDL_INIT_VIDEO) != 0)
+            return 1;
+        const int ScreenBits = SDL_GetVideoInfo()->vfmt->BitsPerPixel;
+        std::string Shown;
+        SimReset();
+        StartWindow(2, false);
+        for (int Depth : {16, 8}) {
+            SDL_Surface* Program = SDL_SetVideoMode(320, 240, Depth, SDL_FULLSCREEN);
+            SDL_Surface* Image = SDL_CreateRGBSurface(SDL_SWSURFACE, 4, 4, 24, 0xFF0000, 0xFF00, 0xFF, 0);
+            SDL_Surface* Converted = SDL_DisplayFormat(Image);
+            const SDL_Surface* Window = SDL_GetVideoSurface();
+            Shown += std::to_string(Program->w) + "x" + std::to_string(Program->h) + "x"
+                + std::to_string(Program->format->BitsPerPixel) + " " + Hex(Program->format->Rmask, 4) + ", image "
+                + std::to_string(Converted->format->BitsPerPixel) + ", window "
+                + std::to_string(Window->w) + "x" + std::to_string(Window->h) + " "
+                + (Window->format->BitsPerPixel == ScreenBits ? "at the screen's depth" : "at another depth");
+            if (Program->format->palette != nullptr) {
+                const SDL_Color Color = Program->format->palette->colors[0x6E];
+                Shown += ", colour 0x6E " + Hex(Color.r, 2) + Hex(Color.g, 2) + Hex(Color.b, 2);
+            }
+            Shown += "\n";
+            SDL_FreeSurface(Image);
+            SDL_FreeSurface(Converted);
+        }
+        SimSetWindowed(nullptr);
+        SDL_Quit();
+        return WriteStandardOutput(Shown) ? 0 : 1;
+    });
+    EXPECT_EQ(Result.ExitStatus, 0) << Result.Err;
+    EXPECT_EQ(Result.Out, "320x240x16 F800, image 16, window 640x480 at the screen's depth\n"
+                          "320x240x8 0000, image 8, window 640x480 at the screen's depth, colour 0x6E 6D6DAA\n");
 }
 
 int StrayWrites = 0;

@@ -122,11 +122,9 @@ std::string UserKeyMapFile()
     return Home != nullptr && Home[0] != '\0' ? std::string(Home) + "/.config/brimlet-sim/keys" : "";
 }
 
-} // namespace
-
-bool ParseKeyMap(const std::string& Text, std::vector<TKeyBinding>& Changes, TKeyMapError& Error)
+// The key map file's lines into Changes, up to the first bad one.
+bool ReadLines(const std::string& Text, std::vector<TKeyBinding>& Changes, TKeyMapError& Error)
 {
-    Changes.clear();
     TKeyNames Names;
     std::vector<int> Lines;
     std::istringstream Stream(Text);
@@ -180,6 +178,17 @@ bool ParseKeyMap(const std::string& Text, std::vector<TKeyBinding>& Changes, TKe
         Lines.push_back(Number);
     }
     return true;
+}
+
+} // namespace
+
+bool ParseKeyMap(const std::string& Text, std::vector<TKeyBinding>& Changes, TKeyMapError& Error)
+{
+    Changes.clear();
+    if (ReadLines(Text, Changes, Error))
+        return true;
+    Changes.clear();
+    return false;
 }
 
 void UseKeyMap(const std::vector<TKeyBinding>& Changes, const std::string& Source)

@@ -118,10 +118,14 @@ TKeyAction KeyChanged(SDLKey Key, bool Down)
 
 bool GamepadChanged(const SDL_Event& Event)
 {
-    if (Event.type == SDL_JOYHATMOTION && Event.jhat.which == 0 && Event.jhat.hat == 0) {
+    if (Event.type == SDL_JOYHATMOTION && Event.jhat.which == 0) {
+        if (Event.jhat.hat != 0)
+            return true;
         HatX = Sign((Event.jhat.value & SDL_HAT_LEFT) != 0, (Event.jhat.value & SDL_HAT_RIGHT) != 0);
         HatY = Sign((Event.jhat.value & SDL_HAT_UP) != 0, (Event.jhat.value & SDL_HAT_DOWN) != 0);
-    } else if (Event.type == SDL_JOYAXISMOTION && Event.jaxis.which == 0 && Event.jaxis.axis < 2) {
+    } else if (Event.type == SDL_JOYAXISMOTION && Event.jaxis.which == 0) {
+        if (Event.jaxis.axis >= 2)
+            return true;
         (Event.jaxis.axis == 0 ? AxisX : AxisY) = AxisDirection(Event.jaxis.value);
     } else if ((Event.type == SDL_JOYBUTTONDOWN || Event.type == SDL_JOYBUTTONUP) && Event.jbutton.which == 0) {
         if (Event.jbutton.button >= PadButtons)

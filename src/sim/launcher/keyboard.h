@@ -13,5 +13,5 @@ void StartKeyboard();
 // on while held. Returns the key's action, for the window to do the others on the way down.
 TKeyAction KeyChanged(SDLKey Key, bool Down);
 // The first gamepad's event: its hat and first two axes (past a dead zone) on the ring, its buttons 1 to 10 on
-// buttons 1 to 10. False for an event of none of these.
+// buttons 1 to 10. False for an event that is not the first gamepad's.
 bool GamepadChanged(const SDL_Event& Event);
