@@ -48,7 +48,7 @@ const char* const DefaultText =
     "  P                pause the device and its music, or run on\n"
     "  . (period)       while paused: run to the next flip, then pause again\n"
     "  Tab              fast-forward while held: no waits, the music not played\n"
-    "Gamepad (the first found; --no-gamepad: none):\n"
+    "Gamepad, the first that SDL finds (none with --no-gamepad):\n"
     "  hat, axes 1-2    the direction ring, diagonals included\n"
     "  buttons 1-10     buttons 1 to 10\n";
 

@@ -42,9 +42,9 @@ std::uint32_t PauseAtFlip = 0;
 bool Presented = false;
 // The window needs a whole presentation: a new mode, the help shown or hidden, an exposure.
 bool Dirty = true;
-// The display's last whole refresh, as it hands it over, and the picture last presented.
+// The display's last whole refresh, as it hands it over, and whether it changed since it was last presented.
 std::vector<std::uint16_t> Shown;
-std::vector<std::uint16_t> LastPicture;
+bool Changed = false;
 int Subscription = 0;
 std::string LastTitle;
 // Keys released in the same batch of events as they were pressed, released only at the next refresh so that the
@@ -249,9 +249,9 @@ void Tend()
     SDL_Surface* Screen = SDL_GetVideoSurface();
     if (Screen == nullptr)
         return;
-    if (Dirty || Shown != LastPicture) {
+    if (Dirty || Changed) {
         Present(Screen, Shown);
-        LastPicture = Shown;
+        Changed = false;
         Dirty = false;
     }
     const std::string Title = std::string("brimlet-sim: ")
@@ -298,14 +298,18 @@ void StartWindow(int Scale, bool UseGamepad)
     Presented = false;
     Dirty = true;
     Shown.assign(static_cast<std::size_t>(PageWidth) * PageHeight, 0);
-    LastPicture.clear();
+    Changed = false;
     LastTitle.clear();
     LateReleases.clear();
     LastSnapshot = 0;
     if (Subscription != 0)
         SimUnsubscribeRefreshes(Subscription);
-    Subscription = SimSubscribeRefreshes(
-        [](std::int64_t, const std::vector<std::uint16_t>& Picture) { Shown.assign(Picture.begin(), Picture.end()); });
+    Subscription = SimSubscribeRefreshes([](std::int64_t, const std::vector<std::uint16_t>& Picture) {
+        if (Picture != Shown) {
+            Shown = Picture;
+            Changed = true;
+        }
+    });
     SimSetWindowed(OpenWindowMode);
     SimOnPaused(WhilePaused);
     StartKeyboard();
