@@ -2,8 +2,8 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <sstream>
+#include <strings.h>
 #include <unistd.h>
 #include <utility>
 

@@ -141,7 +141,7 @@ int RunLauncher(int ArgumentCount, char** Arguments, int (*Program)(int Argument
     std::string Error;
     const TOptionsOutcome Outcome = ParseLauncherOptions(ArgumentCount, Arguments, Options, Error);
     // --help shows the key map in force.
-    if ((Outcome == TOptionsOutcome::Help || Outcome == TOptionsOutcome::Run) && !LoadKeyMap(Options.KeysFile, Error)) {
+    if (Outcome == TOptionsOutcome::Help && !LoadKeyMap(Options.KeysFile, Error)) {
         Say(Error);
         return UnusableStatus;
     }
@@ -169,6 +169,11 @@ int RunLauncher(int ArgumentCount, char** Arguments, int (*Program)(int Argument
         Window = false;
     }
     Demo = !Window && Options.ScriptFile.empty() && !Options.HasFrames;
+    // The per-user key map matters to a window only; a file named is read in any case.
+    if ((Window || !Options.KeysFile.empty()) && !LoadKeyMap(Options.KeysFile, Error)) {
+        Say(Error);
+        return UnusableStatus;
+    }
 
     std::vector<TScriptCommand> Commands;
     if (!LoadCommands(Options, Commands))
