@@ -211,9 +211,15 @@ TEST(Recorder, WritesEachChangeOfThePanelAtItsFlip)
                       "5 hold b10"}));
 }
 
+// What the keyboard and the gamepad hold now: the inputs, and fast-forward.
+std::string Holding()
+{
+    return HeldInputs() + (SimFastForwarding() ? "fast-forward" : "");
+}
+
 // The arrows drive one contact of the ring: two together give the diagonal between them, opposite ones cancel. Each
-// other key of the key map holds its input while it is down, or is one of the window's actions; Tab holds
-// fast-forward on. A key map file changes the keys it names and leaves the others as they were.
+// other key of the key map holds its input while it is down, or is one of the window's actions (named here); Tab
+// holds fast-forward on. A key map file changes the keys it names and leaves the others as they were.
 TEST(Keyboard, HoldsTheInputsOfTheKeyMap)
 {
     SimReset();
@@ -227,47 +233,21 @@ TEST(Keyboard, HoldsTheInputsOfTheKeyMap)
         KeyChanged(Key, Down);
         EXPECT_EQ(HeldInputs(), Held) << SDL_GetKeyName(Key) << (Down ? " down" : " up");
     }
-    const std::tuple<SDLKey, const char*, TKeyAction> Keys[] = {
-        {SDLK_KP8, "up", TKeyAction::Input},
-        {SDLK_KP9, "upright", TKeyAction::Input},
-        {SDLK_KP6, "right", TKeyAction::Input},
-        {SDLK_KP3, "downright", TKeyAction::Input},
-        {SDLK_KP2, "down", TKeyAction::Input},
-        {SDLK_KP1, "downleft", TKeyAction::Input},
-        {SDLK_KP4, "left", TKeyAction::Input},
-        {SDLK_KP7, "upleft", TKeyAction::Input},
-        {SDLK_1, "b1", TKeyAction::Input},
-        {SDLK_2, "b2", TKeyAction::Input},
-        {SDLK_3, "b3", TKeyAction::Input},
-        {SDLK_4, "b4", TKeyAction::Input},
-        {SDLK_5, "b5", TKeyAction::Input},
-        {SDLK_6, "b6", TKeyAction::Input},
-        {SDLK_7, "b7", TKeyAction::Input},
-        {SDLK_8, "b8", TKeyAction::Input},
-        {SDLK_9, "b9", TKeyAction::Input},
-        {SDLK_0, "b10", TKeyAction::Input},
-        {SDLK_v, "b1", TKeyAction::Input},
-        {SDLK_b, "b2", TKeyAction::Input},
-        {SDLK_MINUS, "b7", TKeyAction::Input},
-        {SDLK_KP_MINUS, "b7", TKeyAction::Input},
-        {SDLK_PLUS, "b8", TKeyAction::Input},
-        {SDLK_EQUALS, "b8", TKeyAction::Input},
-        {SDLK_KP_PLUS, "b8", TKeyAction::Input},
-        {SDLK_ESCAPE, "b4", TKeyAction::Input},
-        {SDLK_s, "", TKeyAction::Snapshot},
-        {SDLK_F12, "", TKeyAction::Snapshot},
-        {SDLK_F1, "", TKeyAction::Help},
-        {SDLK_F11, "", TKeyAction::FullScreen},
-        {SDLK_p, "", TKeyAction::Pause},
-        {SDLK_PERIOD, "", TKeyAction::Step},
-        {SDLK_TAB, "fast-forward", TKeyAction::FastForward},
-        {SDLK_x, "", TKeyAction::None}};
+    const char* const Actions[] = {"", "", "pause", "step", "snapshot", "full screen", "help", ""};
+    const std::pair<SDLKey, const char*> Keys[] = {
+        {SDLK_KP8, "up"},    {SDLK_KP9, "upright"}, {SDLK_KP6, "right"}, {SDLK_KP3, "downright"}, {SDLK_KP2, "down"},
+        {SDLK_KP1, "downleft"}, {SDLK_KP4, "left"}, {SDLK_KP7, "upleft"}, {SDLK_1, "b1"}, {SDLK_2, "b2"},
+        {SDLK_3, "b3"},      {SDLK_4, "b4"},        {SDLK_5, "b5"},      {SDLK_6, "b6"},         {SDLK_7, "b7"},
+        {SDLK_8, "b8"},      {SDLK_9, "b9"},        {SDLK_0, "b10"},     {SDLK_v, "b1"},         {SDLK_b, "b2"},
+        {SDLK_MINUS, "b7"},  {SDLK_KP_MINUS, "b7"}, {SDLK_PLUS, "b8"},   {SDLK_EQUALS, "b8"},    {SDLK_KP_PLUS, "b8"},
+        {SDLK_ESCAPE, "b4"}, {SDLK_s, "snapshot"},  {SDLK_F12, "snapshot"}, {SDLK_F1, "help"}, {SDLK_F11, "full screen"},
+        {SDLK_p, "pause"},   {SDLK_PERIOD, "step"}, {SDLK_TAB, "fast-forward"}, {SDLK_x, ""}};
     KeyChanged(SDLK_UP, false);
-    for (const auto& [Key, Held, Action] : Keys) {
-        EXPECT_EQ(KeyChanged(Key, true), Action) << "key " << Key;
-        EXPECT_EQ(HeldInputs() + (SimFastForwarding() ? "fast-forward" : ""), Held) << "key " << Key;
+    for (const auto& [Key, Held] : Keys) {
+        const std::string Action = Actions[int(KeyChanged(Key, true))];
+        EXPECT_EQ(Action + Holding(), Held) << "key " << Key;
         KeyChanged(Key, false);
-        EXPECT_EQ(HeldInputs() + (SimFastForwarding() ? "fast-forward" : ""), "") << "key " << Key;
+        EXPECT_EQ(Holding(), "") << "key " << Key;
     }
     std::vector<TKeyBinding> Changes;
     TKeyMapError Error;
@@ -276,14 +256,11 @@ TEST(Keyboard, HoldsTheInputsOfTheKeyMap)
     for (const auto& [Key, Held] : std::vector<std::pair<SDLKey, std::string>>{
              {SDLK_UP, "b5"}, {SDLK_KP5, "upleft"}, {SDLK_x, "fast-forward"}, {SDLK_ESCAPE, ""}, {SDLK_DOWN, "down"}}) {
         KeyChanged(Key, true);
-        EXPECT_EQ(HeldInputs() + (SimFastForwarding() ? "fast-forward" : ""), Held) << "key " << Key;
+        EXPECT_EQ(Holding(), Held) << "key " << Key;
         KeyChanged(Key, false);
     }
-    EXPECT_NE(KeyMapText().find("Changed by keys:\n"
-                                "  up               button 5\n"
-                                "  [5]              the direction ring: upleft\n"
-                                "  x                fast-forward while held\n"
-                                "  escape           nothing\n"),
+    EXPECT_NE(KeyMapText().find("Changed by keys:\n  up               button 5\n  [5]              the direction ring: "
+                                "upleft\n  x                fast-forward while held\n  escape           nothing\n"),
               std::string::npos)
         << KeyMapText();
     UseKeyMap({}, "");
@@ -319,74 +296,51 @@ TEST(KeyMap, ReadsLinesOrReportsTheFirstErrorWithItsLine)
 
 // The first gamepad's hat and first two axes drive the ring, diagonals included, the axes past a quarter of their
 // travel; its buttons 1 to 10 hold buttons 1 to 10. An input is held while the keyboard or the gamepad holds it.
+// Each event goes through SDL's queue as a gamepad's would.
 TEST(Gamepad, DrivesTheRingAndTheButtonsWithTheKeyboard)
 {
     ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
     SimReset();
     UseKeyMap({}, "");
     StartKeyboard();
-    const auto Hat = [](Uint8 Value) {
+    const std::tuple<Uint8, int, int, const char*> Steps[] = {
+        {SDL_JOYHATMOTION, 0, SDL_HAT_UP, "up"},           {SDL_JOYHATMOTION, 0, SDL_HAT_RIGHTUP, "upright"},
+        {SDL_JOYHATMOTION, 0, SDL_HAT_RIGHTDOWN, "downright"}, {SDL_JOYHATMOTION, 0, SDL_HAT_LEFTDOWN, "downleft"},
+        {SDL_JOYHATMOTION, 0, SDL_HAT_LEFTUP, "upleft"},   {SDL_JOYHATMOTION, 0, SDL_HAT_CENTERED, ""},
+        {SDL_JOYAXISMOTION, 0, 8191, ""},                  {SDL_JOYAXISMOTION, 0, -8191, ""},
+        {SDL_JOYAXISMOTION, 0, 8192, "right"},             {SDL_JOYAXISMOTION, 1, -8192, "upright"},
+        {SDL_JOYAXISMOTION, 0, -32768, "upleft"},          {SDL_JOYAXISMOTION, 2, 32767, "upleft"},
+        {SDL_JOYAXISMOTION, 1, 8191, "left"},              {SDL_KEYDOWN, SDLK_DOWN, 0, "downleft"},
+        {SDL_JOYAXISMOTION, 0, 0, "down"},                 {SDL_KEYUP, SDLK_DOWN, 0, ""},
+        {SDL_JOYBUTTONDOWN, 0, 1, "b1"},                   {SDL_KEYDOWN, SDLK_1, 0, "b1"},
+        {SDL_JOYBUTTONUP, 0, 0, "b1"},                     {SDL_KEYUP, SDLK_1, 0, ""},
+        {SDL_JOYBUTTONDOWN, 9, 1, "b10"},                  {SDL_JOYBUTTONDOWN, 3, 1, "b4 b10"},
+        {SDL_JOYBUTTONDOWN, 10, 1, "b4 b10"},              {SDL_JOYBUTTONUP, 9, 0, "b4"},
+        {SDL_JOYBUTTONUP, 3, 0, ""}};
+    for (const auto& [Type, Number, Value, Held] : Steps) {
         SDL_Event Event{};
-        Event.jhat = {SDL_JOYHATMOTION, 0, 0, Value};
-        return Event;
-    };
-    const auto Axis = [](Uint8 Number, Sint16 Value) {
-        SDL_Event Event{};
-        Event.jaxis = {SDL_JOYAXISMOTION, 0, Number, Value};
-        return Event;
-    };
-    const auto Button = [](Uint8 Number, bool Down) {
-        SDL_Event Event{};
-        Event.jbutton = {Uint8(Down ? SDL_JOYBUTTONDOWN : SDL_JOYBUTTONUP), 0, Number, Uint8(Down ? 1 : 0)};
-        return Event;
-    };
-    const auto Key = [](SDLKey Sym, bool Down) {
-        SDL_Event Event{};
-        Event.type = Down ? SDL_KEYDOWN : SDL_KEYUP;
-        Event.key.keysym.sym = Sym;
-        return Event;
-    };
-    const std::pair<SDL_Event, const char*> Steps[] = {
-        {Hat(SDL_HAT_UP), "up"},
-        {Hat(SDL_HAT_RIGHTUP), "upright"},
-        {Hat(SDL_HAT_RIGHTDOWN), "downright"},
-        {Hat(SDL_HAT_LEFTDOWN), "downleft"},
-        {Hat(SDL_HAT_LEFTUP), "upleft"},
-        {Hat(SDL_HAT_CENTERED), ""},
-        {Axis(0, 8191), ""},
-        {Axis(0, -8191), ""},
-        {Axis(0, 8192), "right"},
-        {Axis(1, -8192), "upright"},
-        {Axis(0, -32768), "upleft"},
-        {Axis(2, 32767), "upleft"},
-        {Axis(1, 8191), "left"},
-        {Key(SDLK_DOWN, true), "downleft"},
-        {Axis(0, 0), "down"},
-        {Key(SDLK_DOWN, false), ""},
-        {Button(0, true), "b1"},
-        {Key(SDLK_1, true), "b1"},
-        {Button(0, false), "b1"},
-        {Key(SDLK_1, false), ""},
-        {Button(9, true), "b10"},
-        {Button(3, true), "b4 b10"},
-        {Button(10, true), "b4 b10"},
-        {Button(9, false), "b4"},
-        {Button(3, false), ""},
-    };
-    for (const auto& [Event, Held] : Steps) {
-        SDL_Event Pushed = Event;
-        ASSERT_EQ(SDL_PushEvent(&Pushed), 0);
-        SDL_Event Polled;
-        ASSERT_EQ(SDL_PollEvent(&Polled), 1);
-        if (Polled.type == SDL_KEYDOWN || Polled.type == SDL_KEYUP)
-            KeyChanged(Polled.key.keysym.sym, Polled.type == SDL_KEYDOWN);
+        if (Type == SDL_JOYHATMOTION)
+            Event.jhat = {Type, 0, Uint8(Number), Uint8(Value)};
+        else if (Type == SDL_JOYAXISMOTION)
+            Event.jaxis = {Type, 0, Uint8(Number), Sint16(Value)};
+        else if (Type == SDL_JOYBUTTONDOWN || Type == SDL_JOYBUTTONUP)
+            Event.jbutton = {Type, 0, Uint8(Number), Uint8(Value)};
         else
-            EXPECT_TRUE(GamepadChanged(Polled));
-        EXPECT_EQ(HeldInputs(), Held) << int(Event.type) << " step to " << Held;
+            Event.key = {Type, 0, Uint8(Type == SDL_KEYDOWN), {0, SDLKey(Number), KMOD_NONE, 0}};
+        ASSERT_EQ(SDL_PushEvent(&Event), 0);
+        ASSERT_EQ(SDL_PollEvent(&Event), 1);
+        if (Event.type == SDL_KEYDOWN || Event.type == SDL_KEYUP)
+            KeyChanged(Event.key.keysym.sym, Event.type == SDL_KEYDOWN);
+        else
+            EXPECT_TRUE(GamepadChanged(Event));
+        EXPECT_EQ(HeldInputs(), Held) << int(Type) << " " << Number << " " << Value;
     }
-    EXPECT_FALSE(GamepadChanged(Key(SDLK_a, true)));
+    SDL_Event Key{};
+    Key.type = SDL_KEYDOWN;
+    EXPECT_FALSE(GamepadChanged(Key));
     SDL_Quit();
 }
+
 // Unless --scale asks, the window takes the largest scale that fits three quarters of the screen, from 2 to 8.
 TEST(Window, ScaleFitsThreeQuartersOfTheScreen)
 {
@@ -447,6 +401,7 @@ TEST(Window, WritesEachPixelOnceInTheWindowsFormat)
 // it shows it.
 TEST(Window, GivesTheProgramItsDepthAndTheWindowTheScreens)
 {
+    // In a child, which leaves the window's set-up behind.
     const TChildResult Result = RunInChild([] {
         if (SDL_Init(SDL_INIT_VIDEO) != 0)
             return 1;
@@ -455,29 +410,22 @@ TEST(Window, GivesTheProgramItsDepthAndTheWindowTheScreens)
         SimReset();
         StartWindow(2, false);
         for (int Depth : {16, 8}) {
-            SDL_Surface* Program = SDL_SetVideoMode(320, 240, Depth, SDL_FULLSCREEN);
-            SDL_Surface* Image = SDL_CreateRGBSurface(SDL_SWSURFACE, 4, 4, 24, 0xFF0000, 0xFF00, 0xFF, 0);
-            SDL_Surface* Converted = SDL_DisplayFormat(Image);
+            const SDL_Surface* Program = SDL_SetVideoMode(320, 240, Depth, SDL_FULLSCREEN);
+            const SDL_Surface* Image =
+                SDL_DisplayFormat(SDL_CreateRGBSurface(SDL_SWSURFACE, 4, 4, 24, 0xFF0000, 0xFF00, 0xFF, 0));
             const SDL_Surface* Window = SDL_GetVideoSurface();
+            const SDL_Color Color = Program->format->palette != nullptr ? Program->format->palette->colors[0x6E]
+                                                                        : SDL_Color{0, 0, 0, 0};
             Shown += std::to_string(Program->w) + "x" + std::to_string(Program->h) + "x"
                 + std::to_string(Program->format->BitsPerPixel) + " " + Hex(Program->format->Rmask, 4) + ", image "
-                + std::to_string(Converted->format->BitsPerPixel) + ", window "
-                + std::to_string(Window->w) + "x" + std::to_string(Window->h) + " "
-                + (Window->format->BitsPerPixel == ScreenBits ? "at the screen's depth" : "at another depth");
-            if (Program->format->palette != nullptr) {
-                const SDL_Color Color = Program->format->palette->colors[0x6E];
-                Shown += ", colour 0x6E " + Hex(Color.r, 2) + Hex(Color.g, 2) + Hex(Color.b, 2);
-            }
-            Shown += "\n";
-            SDL_FreeSurface(Image);
-            SDL_FreeSurface(Converted);
+                + std::to_string(Image->format->BitsPerPixel) + ", window " + std::to_string(Window->w) + "x"
+                + std::to_string(Window->h) + (Window->format->BitsPerPixel == ScreenBits ? " at the screen's depth" : "")
+                + ", colour 0x6E " + Hex(Color.r, 2) + Hex(Color.g, 2) + Hex(Color.b, 2) + "\n";
         }
-        SimSetWindowed(nullptr);
-        SDL_Quit();
         return WriteStandardOutput(Shown) ? 0 : 1;
     });
     EXPECT_EQ(Result.ExitStatus, 0) << Result.Err;
-    EXPECT_EQ(Result.Out, "320x240x16 F800, image 16, window 640x480 at the screen's depth\n"
+    EXPECT_EQ(Result.Out, "320x240x16 F800, image 16, window 640x480 at the screen's depth, colour 0x6E 000000\n"
                           "320x240x8 0000, image 8, window 640x480 at the screen's depth, colour 0x6E 6D6DAA\n");
 }
 
