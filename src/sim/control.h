@@ -21,6 +21,11 @@ bool SimReserveRam(std::string& Error);
 // program's accesses, with no delay, the same in every run.
 void SimSetFastMode(bool Fast);
 bool SimFastMode();
+// Fast-forward: while on, device time is counted as in fast time, so that the waits return at once, and the
+// speaker's sound is not played on the host (its subscribers still take it); off, modelled time carries on from where
+// device time stood. Setting the fast mode turns it off.
+void SimFastForward(bool On);
+bool SimFastForwarding();
 // Runs Wait, a wait of the launcher's while the device stands still: however long it takes is no device time, as in
 // a pause.
 void SimStandStill(const std::function<void()>& Wait);
@@ -106,8 +111,8 @@ std::uint64_t SimStrayCount();
 void SimOnStray(std::function<void(const std::string& Access)> Observer);
 
 // seam/sdl_hooks.cpp: windowed presentation. The program's mode request, which asks for the full screen, is answered by
-// Open with the window's own mode at the program's depth, so that the program's screen surface is the window's. Empty
-// (as at first): requests go to SDL as they are.
+// Open, which opens the window and gives the program a screen surface at the depth it asked for; the program's images
+// (SDL_DisplayFormat) take that surface's format. Empty (as at first): requests go to SDL as they are.
 struct SDL_Surface;
 void SimSetWindowed(std::function<SDL_Surface*(int BitsPerPixel)> Open);
 // SDL's own SDL_SetVideoMode, past the windowed answer: for the window's modes.

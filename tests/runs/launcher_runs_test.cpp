@@ -404,6 +404,12 @@ TEST(Launcher, WindowTakesKeysAndEndsAtTheCloseBox)
     Tool({"keydown", "--window", Window, "Right"});
     ASSERT_TRUE(Shows("trace.txt", "\nR16 C0001198 FFBF"));
     Tool({"keyup", "--window", Window, "Right"});
+    // Fast-forward while Tab is held, said in the title; an input of that time is recorded at its flip all the same.
+    Tool({"keydown", "--window", Window, "Tab"});
+    EXPECT_TRUE(WaitFor([&] { return Title() == "brimlet-sim: fast-forward, x2 - F1: keys\n"; }));
+    Tool({"key", "--window", Window, "Left"});
+    Tool({"keyup", "--window", Window, "Tab"});
+    EXPECT_TRUE(WaitFor([&] { return Title() == "brimlet-sim: running, x2 - F1: keys\n"; }));
     // libX11 runs in a child, so that this process keeps none of its connection.
     const auto Close = [&] {
         return unsetenv("XAUTHORITY") || !RequestWindowClose(X11[0].substr(8), std::stoul(Window));

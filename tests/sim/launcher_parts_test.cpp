@@ -1,5 +1,6 @@
 // The launcher's parts in-process: its command line, the script parser, the script player, the recorder, the
-// keyboard, the window's scale and the installed brimlet-sim's log folder.
+// key map, the keyboard and the gamepad, the window's scale, mode and pixels, and the installed brimlet-sim's log
+// folder.
 
 #include "platform/platform.h"
 #include "sim/launcher/installed_folders.h"
@@ -7,9 +8,12 @@
 #include "sim/launcher/launcher.h"
 #include "sim/launcher/options.h"
 #include "sim/launcher/recorder.h"
+#include "sim/launcher/scaler.h"
 #include "sim/launcher/script_file.h"
 #include "sim/launcher/script_player.h"
 #include "sim/launcher/window.h"
+#include "runtime/hex.h"
+#include "sim/launcher/messages.h"
 #include "sim/probes.h"
 #include "support/support.h"
 
@@ -49,6 +53,7 @@ std::string Parsed(std::vector<const char*> Words)
     for (const std::string& Fault : O.Faults)
         Text += Fault + " ";
     Text += (O.RecordFile.empty() ? "" : "record " + O.RecordFile + " ")
+        + (O.KeysFile.empty() ? "" : "keys " + O.KeysFile + " ") + (O.NoGamepad ? "no gamepad " : "")
         + (O.Scale != 0 ? "scale " + std::to_string(O.Scale) + " " : "") + "|";
     for (const std::string& Argument : O.ProgramArguments)
         Text += " " + Argument;
@@ -72,6 +77,8 @@ TEST(LauncherOptions, ParsesUsableCommandLinesAndSaysWhatIsWrongWithOthers)
           "-1"},
          "s,5,,t,a=b,mem-open record r scale 8 | -1"},
         {{"--record", "r", "--scale", "1", "-$12", "-x"}, ",,,,,record r scale 1 | -$12 -x"},
+        {{"--keys", "k", "--no-gamepad", "--window"}, ",,w,,,keys k no gamepad |"},
+        {{"--keys=k", "--keys=l"}, "unusable: --keys given twice"},
         {{"--fast", "-x", "1"}, "unusable: unknown option -x (--help lists the options)"},
         {{"--fast=1"}, "unusable: --fast takes no value"},
         {{"--scale", "9"}, "unusable: --scale needs a whole number from 1 to 8, not \"9\""},
@@ -206,11 +213,19 @@ TEST(Recorder, WritesEachChangeOfThePanelAtItsFlip)
                       "5 hold b10"}));
 }
 
+// What the keyboard and the gamepad hold now: the inputs, and fast-forward.
+std::string Holding()
+{
+    return HeldInputs() + (SimFastForwarding() ? "fast-forward" : "");
+}
+
 // The arrows drive one contact of the ring: two together give the diagonal between them, opposite ones cancel. Each
-// other key of the key map holds its input while it is down; S and F12 ask for a snapshot.
+// other key of the key map holds its input while it is down, or is one of the window's actions (named here); Tab
+// holds fast-forward on. A key map file changes the keys it names and leaves the others as they were.
 TEST(Keyboard, HoldsTheInputsOfTheKeyMap)
 {
     SimReset();
+    UseKeyMap({}, "");
     StartKeyboard();
     const std::tuple<SDLKey, bool, const char*> Steps[] = {
         {SDLK_UP, true, "up"},         {SDLK_LEFT, true, "upleft"},   {SDLK_UP, false, "left"},
@@ -220,20 +235,112 @@ TEST(Keyboard, HoldsTheInputsOfTheKeyMap)
         KeyChanged(Key, Down);
         EXPECT_EQ(HeldInputs(), Held) << SDL_GetKeyName(Key) << (Down ? " down" : " up");
     }
+    const char* const Actions[] = {"", "", "pause", "step", "snapshot", "full screen", "help", ""};
     const std::pair<SDLKey, const char*> Keys[] = {
         {SDLK_KP8, "up"},    {SDLK_KP9, "upright"}, {SDLK_KP6, "right"}, {SDLK_KP3, "downright"}, {SDLK_KP2, "down"},
         {SDLK_KP1, "downleft"}, {SDLK_KP4, "left"}, {SDLK_KP7, "upleft"}, {SDLK_1, "b1"}, {SDLK_2, "b2"},
         {SDLK_3, "b3"},      {SDLK_4, "b4"},        {SDLK_5, "b5"},      {SDLK_6, "b6"},         {SDLK_7, "b7"},
         {SDLK_8, "b8"},      {SDLK_9, "b9"},        {SDLK_0, "b10"},     {SDLK_v, "b1"},         {SDLK_b, "b2"},
         {SDLK_MINUS, "b7"},  {SDLK_KP_MINUS, "b7"}, {SDLK_PLUS, "b8"},   {SDLK_EQUALS, "b8"},    {SDLK_KP_PLUS, "b8"},
-        {SDLK_ESCAPE, "b4"}, {SDLK_s, ""},          {SDLK_F12, ""},      {SDLK_p, ""}};
+        {SDLK_ESCAPE, "b4"}, {SDLK_s, "snapshot"},  {SDLK_F12, "snapshot"}, {SDLK_F1, "help"}, {SDLK_F11, "full screen"},
+        {SDLK_p, "pause"},   {SDLK_PERIOD, "step"}, {SDLK_TAB, "fast-forward"}, {SDLK_x, ""}};
     KeyChanged(SDLK_UP, false);
     for (const auto& [Key, Held] : Keys) {
-        EXPECT_EQ(KeyChanged(Key, true), Key == SDLK_s || Key == SDLK_F12) << "key " << Key;
-        EXPECT_EQ(HeldInputs(), Held) << "key " << Key;
-        EXPECT_FALSE(KeyChanged(Key, false));
-        EXPECT_EQ(HeldInputs(), "") << "key " << Key;
+        const std::string Action = Actions[int(KeyChanged(Key, true))];
+        EXPECT_EQ(Action + Holding(), Held) << "key " << Key;
+        KeyChanged(Key, false);
+        EXPECT_EQ(Holding(), "") << "key " << Key;
     }
+    std::vector<TKeyBinding> Changes;
+    TKeyMapError Error;
+    ASSERT_TRUE(ParseKeyMap("up b5\n[5] upleft\nx fast-forward\nescape none\n", Changes, Error)) << Error.Reason;
+    UseKeyMap(Changes, "keys");
+    for (const auto& [Key, Held] : std::vector<std::pair<SDLKey, std::string>>{
+             {SDLK_UP, "b5"}, {SDLK_KP5, "upleft"}, {SDLK_x, "fast-forward"}, {SDLK_ESCAPE, ""}, {SDLK_DOWN, "down"}}) {
+        KeyChanged(Key, true);
+        EXPECT_EQ(Holding(), Held) << "key " << Key;
+        KeyChanged(Key, false);
+    }
+    EXPECT_NE(KeyMapText().find("Changed by keys:\n  up               button 5\n  [5]              the direction ring: "
+                                "upleft\n  x                fast-forward while held\n  escape           nothing\n"),
+              std::string::npos)
+        << KeyMapText();
+    UseKeyMap({}, "");
+}
+
+// A key map file: "KEY INPUT" a line, KEY by SDL's name (spaces and capitals allowed), comments and blank lines
+// skipped; the first bad line stops it with its number and the reason.
+TEST(KeyMap, ReadsLinesOrReportsTheFirstErrorWithItsLine)
+{
+    const std::pair<const char*, std::string> Cases[] = {
+        {"# mine\n\n  Left Shift   b10 # comment\nf2 pause\n", "304 b10; 283 pause; "},
+        {"tab step\nspace snapshot\nf3 full-screen\nf4 help\n", "9 step; 32 snapshot; 284 full-screen; 285 help; "},
+        {"a\n", "error at 1: missing input after the key \"a\""},
+        {"a b1\nno key b2\n", "error at 2: unknown key \"no key\" (SDL's key names: a, f1, up, [8], left shift, ...)"},
+        {"a b11\n", "error at 1: unknown input \"b11\" (b1 to b10, up, down, left, right, upleft, upright, downleft, "
+                    "downright, pause, step, snapshot, full-screen, help, fast-forward or none)"},
+        {"a b1\n\nA up\n", "error at 3: the key \"A\" is given twice (first on line 1)"},
+    };
+    const char* const Actions[] = {"none", "", "pause", "step", "snapshot", "full-screen", "help", "fast-forward"};
+    for (const auto& [Text, Expected] : Cases) {
+        std::vector<TKeyBinding> Changes;
+        TKeyMapError Error{0, ""};
+        std::string Shown;
+        if (!ParseKeyMap(Text, Changes, Error))
+            Shown = "error at " + std::to_string(Error.Line) + ": " + Error.Reason;
+        for (const TKeyBinding& Binding : Changes)
+            Shown += std::to_string(Binding.Key) + " "
+                + (Binding.Action == TKeyAction::Input ? InputNames[int(Binding.Input)] : Actions[int(Binding.Action)])
+                + "; ";
+        EXPECT_EQ(Shown, Expected) << Text;
+    }
+}
+
+// The first gamepad's hat and first two axes drive the ring, diagonals included, the axes past a quarter of their
+// travel; its buttons 1 to 10 hold buttons 1 to 10. An input is held while the keyboard or the gamepad holds it.
+// Each event goes through SDL's queue as a gamepad's would.
+TEST(Gamepad, DrivesTheRingAndTheButtonsWithTheKeyboard)
+{
+    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    SimReset();
+    UseKeyMap({}, "");
+    StartKeyboard();
+    const std::tuple<Uint8, int, int, const char*> Steps[] = {
+        {SDL_JOYHATMOTION, 0, SDL_HAT_UP, "up"},           {SDL_JOYHATMOTION, 0, SDL_HAT_RIGHTUP, "upright"},
+        {SDL_JOYHATMOTION, 0, SDL_HAT_RIGHTDOWN, "downright"}, {SDL_JOYHATMOTION, 0, SDL_HAT_LEFTDOWN, "downleft"},
+        {SDL_JOYHATMOTION, 0, SDL_HAT_LEFTUP, "upleft"},   {SDL_JOYHATMOTION, 0, SDL_HAT_CENTERED, ""},
+        {SDL_JOYAXISMOTION, 0, 8191, ""},                  {SDL_JOYAXISMOTION, 0, -8191, ""},
+        {SDL_JOYAXISMOTION, 0, 8192, "right"},             {SDL_JOYAXISMOTION, 1, -8192, "upright"},
+        {SDL_JOYAXISMOTION, 0, -32768, "upleft"},          {SDL_JOYAXISMOTION, 2, 32767, "upleft"},
+        {SDL_JOYAXISMOTION, 1, 8191, "left"},              {SDL_KEYDOWN, SDLK_DOWN, 0, "downleft"},
+        {SDL_JOYAXISMOTION, 0, 0, "down"},                 {SDL_KEYUP, SDLK_DOWN, 0, ""},
+        {SDL_JOYBUTTONDOWN, 0, 1, "b1"},                   {SDL_KEYDOWN, SDLK_1, 0, "b1"},
+        {SDL_JOYBUTTONUP, 0, 0, "b1"},                     {SDL_KEYUP, SDLK_1, 0, ""},
+        {SDL_JOYBUTTONDOWN, 9, 1, "b10"},                  {SDL_JOYBUTTONDOWN, 3, 1, "b4 b10"},
+        {SDL_JOYBUTTONDOWN, 10, 1, "b4 b10"},              {SDL_JOYBUTTONUP, 9, 0, "b4"},
+        {SDL_JOYBUTTONUP, 3, 0, ""}};
+    for (const auto& [Type, Number, Value, Held] : Steps) {
+        SDL_Event Event{};
+        if (Type == SDL_JOYHATMOTION)
+            Event.jhat = {Type, 0, Uint8(Number), Uint8(Value)};
+        else if (Type == SDL_JOYAXISMOTION)
+            Event.jaxis = {Type, 0, Uint8(Number), Sint16(Value)};
+        else if (Type == SDL_JOYBUTTONDOWN || Type == SDL_JOYBUTTONUP)
+            Event.jbutton = {Type, 0, Uint8(Number), Uint8(Value)};
+        else
+            Event.key = {Type, 0, Uint8(Type == SDL_KEYDOWN), {0, SDLKey(Number), KMOD_NONE, 0}};
+        ASSERT_EQ(SDL_PushEvent(&Event), 0);
+        ASSERT_EQ(SDL_PollEvent(&Event), 1);
+        if (Event.type == SDL_KEYDOWN || Event.type == SDL_KEYUP)
+            KeyChanged(Event.key.keysym.sym, Event.type == SDL_KEYDOWN);
+        else
+            EXPECT_TRUE(GamepadChanged(Event));
+        EXPECT_EQ(HeldInputs(), Held) << int(Type) << " " << Number << " " << Value;
+    }
+    SDL_Event Key{};
+    Key.type = SDL_KEYDOWN;
+    EXPECT_FALSE(GamepadChanged(Key));
+    SDL_Quit();
 }
 
 // Unless --scale asks, the window takes the largest scale that fits three quarters of the screen, from 2 to 8.
@@ -245,6 +352,83 @@ TEST(Window, ScaleFitsThreeQuartersOfTheScreen)
                  {0, 0, 0, 2},       {0, 7680, 4320, 8}, {5, 640, 480, 5},   {1, 1280, 1024, 1}};
     for (const auto& Case : Cases)
         EXPECT_EQ(WindowScale(Case.Asked, Case.Width, Case.Height), Case.Scale) << Case.Width << "x" << Case.Height;
+}
+
+// The window's pixel at (X, Y) as the bytes in memory, in hexadecimal.
+std::string PixelBytes(const SDL_Surface* Surface, int X, int Y)
+{
+    const auto* Pixel = static_cast<const std::uint8_t*>(Surface->pixels) + Y * Surface->pitch
+        + X * Surface->format->BytesPerPixel;
+    std::string Shown;
+    for (int Byte = 0; Byte < Surface->format->BytesPerPixel; ++Byte)
+        Shown += Hex(Pixel[Byte], 2);
+    return Shown;
+}
+
+// Each device pixel becomes Scale x Scale window pixels in the window's own format, its components widened as in the
+// snapshots (red 31 to 255, grey 16, 32, 16 to 132, 130, 132); what lies outside the picture stays as it was.
+TEST(Window, WritesEachPixelOnceInTheWindowsFormat)
+{
+    std::vector<std::uint16_t> Page(320 * 240, 0x0000);
+    Page[0] = 0xF800;
+    Page[1] = 0x07E0;
+    Page[320] = 0x001F;
+    Page[321] = 0x8410;
+    Page[320 * 240 - 1] = 0xFFFF;
+    const struct {
+        int Bits;
+        Uint32 Red, Green, Blue;
+        std::vector<std::string> Pixels; // at (0, 0), (1, 1), (2, 2), (3, 2), (2, 3), (4, 4), (640, 480), (641, 481)
+    } Cases[] = {
+        {32, 0xFF0000, 0xFF00, 0xFF, {"ABABABAB", "0000FF00", "0000FF00", "00FF0000", "FF000000", "84828400", "FFFFFF00", "ABABABAB"}},
+        {24, 0xFF0000, 0xFF00, 0xFF, {"ABABAB", "0000FF", "0000FF", "00FF00", "FF0000", "848284", "FFFFFF", "ABABAB"}},
+        {32, 0xFF, 0xFF00, 0xFF0000, {"ABABABAB", "FF000000", "FF000000", "00FF0000", "0000FF00", "84828400", "FFFFFF00", "ABABABAB"}},
+        {16, 0xF800, 0x07E0, 0x001F, {"ABAB", "00F8", "00F8", "E007", "1F00", "1084", "FFFF", "ABAB"}},
+    };
+    for (const auto& Case : Cases) {
+        SDL_Surface* Window = SDL_CreateRGBSurface(SDL_SWSURFACE, 643, 483, Case.Bits, Case.Red, Case.Green, Case.Blue, 0);
+        ASSERT_NE(Window, nullptr);
+        std::memset(Window->pixels, 0xAB, static_cast<std::size_t>(Window->pitch) * Window->h);
+        ScalePicture(Page.data(), Window, 1, 1, 2);
+        std::vector<std::string> Pixels;
+        for (const auto& [X, Y] : std::vector<std::pair<int, int>>{{0, 0}, {1, 1}, {2, 2}, {3, 2}, {2, 3}, {4, 4}, {640, 480}, {641, 481}})
+            Pixels.push_back(PixelBytes(Window, X, Y));
+        EXPECT_EQ(Pixels, Case.Pixels) << Case.Bits << " bits, red " << Case.Red;
+        SDL_FreeSurface(Window);
+    }
+}
+
+// In a window, the program's mode request gives the program a 320 x 240 surface at the depth it asked for, whose
+// format its images take, while the window's own surface is at the screen's depth, so that SDL converts nothing when
+// it shows it.
+TEST(Window, GivesTheProgramItsDepthAndTheWindowTheScreens)
+{
+    // In a child, which leaves the window's set-up behind.
+    const TChildResult Result = RunInChild([] {
+        if (SDL_Init(SDL_INIT_VIDEO) != 0)
+            return 1;
+        const int ScreenBits = SDL_GetVideoInfo()->vfmt->BitsPerPixel;
+        std::string Shown;
+        SimReset();
+        StartWindow(2, false);
+        for (int Depth : {16, 8}) {
+            const SDL_Surface* Program = SDL_SetVideoMode(320, 240, Depth, SDL_FULLSCREEN);
+            const SDL_Surface* Image =
+                SDL_DisplayFormat(SDL_CreateRGBSurface(SDL_SWSURFACE, 4, 4, 24, 0xFF0000, 0xFF00, 0xFF, 0));
+            const SDL_Surface* Window = SDL_GetVideoSurface();
+            const SDL_Color Color = Program->format->palette != nullptr ? Program->format->palette->colors[0x6E]
+                                                                        : SDL_Color{0, 0, 0, 0};
+            Shown += std::to_string(Program->w) + "x" + std::to_string(Program->h) + "x"
+                + std::to_string(Program->format->BitsPerPixel) + " " + Hex(Program->format->Rmask, 4) + ", image "
+                + std::to_string(Image->format->BitsPerPixel) + ", window " + std::to_string(Window->w) + "x"
+                + std::to_string(Window->h) + (Window->format->BitsPerPixel == ScreenBits ? " at the screen's depth" : "")
+                + ", colour 0x6E " + Hex(Color.r, 2) + Hex(Color.g, 2) + Hex(Color.b, 2) + "\n";
+        }
+        return WriteStandardOutput(Shown) ? 0 : 1;
+    });
+    EXPECT_EQ(Result.ExitStatus, 0) << Result.Err;
+    EXPECT_EQ(Result.Out, "320x240x16 F800, image 16, window 640x480 at the screen's depth, colour 0x6E 000000\n"
+                          "320x240x8 0000, image 8, window 640x480 at the screen's depth, colour 0x6E 6D6DAA\n");
 }
 
 int StrayWrites = 0;

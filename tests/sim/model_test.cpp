@@ -349,6 +349,38 @@ TEST_F(TDevice, SpeakerScalesByTheMixerLevelAndCaptures)
     EXPECT_EQ(Positions, (std::vector<std::uint64_t>{5, 8, 11, 14, 17, 20}));
 }
 
+// Fast-forward in modelled time: waits return at once and device time moves on to their end, the speaker's
+// subscribers take its sound but the host plays none of it; let go, device time carries on from where it stood and
+// follows the host's clock again.
+TEST_F(TDevice, FastForwardSkipsTheWaitsAndTheHostsSound)
+{
+    SimSetFastMode(false);
+    std::size_t Taken = 0;
+    const int Subscription = SimSubscribeSound(
+        [&Taken](const std::int16_t*, std::size_t Frames, std::uint32_t, std::uint64_t) { Taken += Frames; });
+    SDL_AudioSpec Spec{};
+    Spec = {1000, AUDIO_S16SYS, 2, 0, 0, 0, 0, nullptr, nullptr};
+    SpeakerOpened(Spec, [](void*, Uint8* Stream, int Length) { std::memset(Stream, 0x11, std::size_t(Length)); },
+                  nullptr);
+    SimFastForward(true);
+    const std::int64_t Start = DeviceNow();
+    WaitUntil(Start + 10 * NanosecondsPerSecond);
+    Read16(0x1184);
+    const std::int64_t Released = DeviceNow();
+    std::vector<Uint8> Played(64, 0xAB);
+    SpeakerPlayback(nullptr, Played.data(), int(Played.size()));
+    SimFastForward(false);
+    const std::int64_t After = DeviceNow();
+    usleep(2000);
+    EXPECT_EQ(Released, Start + 10 * NanosecondsPerSecond + 1000);
+    EXPECT_GE(Taken, 9000u);
+    EXPECT_EQ(Played, std::vector<Uint8>(64, 0xAB));
+    EXPECT_TRUE(After >= Released && After - Released < 75000000) << After - Released;
+    EXPECT_GE(DeviceNow() - After, 2000000);
+    SpeakerClosed();
+    SimUnsubscribeSound(Subscription);
+}
+
 // A WAV file's sizes are 32-bit: a capture that reaches the most they state takes the frames that fit, states them
 // in its header and says why it stopped.
 TEST_F(TDevice, AudioCaptureStopsAtTheMostAWavFileHolds)

@@ -23,9 +23,9 @@
 namespace fs = std::filesystem;
 
 // Tests run SDL on its dummy drivers: there is no display and no sound device where they run. A value the user set
-// stays, so that a test can still be watched on a real display.
-static const bool DummyDriversSet =
-    setenv("SDL_VIDEODRIVER", "dummy", 0) == 0 && setenv("SDL_AUDIODRIVER", "dummy", 0) == 0;
+// stays, so that a test can still be watched on a real display. The user's own key map never reaches a test.
+static const bool DummyDriversSet = setenv("SDL_VIDEODRIVER", "dummy", 0) == 0
+    && setenv("SDL_AUDIODRIVER", "dummy", 0) == 0 && setenv("XDG_CONFIG_HOME", BRIMLET_BINARY_DIR "/no-config", 1) == 0;
 
 TTempDir::TTempDir() : FolderPath((fs::temp_directory_path() / "brimlet-test-XXXXXX").string())
 {

@@ -1,7 +1,7 @@
 #include "sim/launcher/key_map_overlay.h"
 
 #include "device/font6x13.h"
-#include "sim/launcher/keyboard.h"
+#include "sim/launcher/key_map.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -36,7 +36,7 @@ std::vector<std::string> HelpLines(std::size_t& Columns)
 }
 
 // The key map in the program's font, TextScale window pixels per font pixel, in the screen's format.
-SDL_Surface* BuildHelp(const std::vector<std::string>& Lines, std::size_t Columns, int TextScale)
+SDL_Surface* BuildHelp(SDL_Surface* Screen, const std::vector<std::string>& Lines, std::size_t Columns, int TextScale)
 {
     const int Width = (static_cast<int>(Columns) * GlyphWidth + 2 * HelpMargin) * TextScale;
     const int Height = (static_cast<int>(Lines.size()) * GlyphHeight + 2 * HelpMargin) * TextScale;
@@ -57,7 +57,7 @@ SDL_Surface* BuildHelp(const std::vector<std::string>& Lines, std::size_t Column
         }
     SDL_Surface* Drawn =
         SDL_CreateRGBSurfaceFrom(Pixels.data(), Width, Height, 16, Width * 2, 0xF800, 0x07E0, 0x001F, 0);
-    SDL_Surface* Converted = Drawn != nullptr ? SDL_DisplayFormat(Drawn) : nullptr;
+    SDL_Surface* Converted = Drawn != nullptr ? SDL_ConvertSurface(Drawn, Screen->format, SDL_SWSURFACE) : nullptr;
     SDL_FreeSurface(Drawn);
     if (Converted != nullptr)
         SDL_SetAlpha(Converted, SDL_SRCALPHA, HelpOpacity);
@@ -75,7 +75,7 @@ void DrawKeyMap(SDL_Surface* Screen, SDL_Rect Picture)
     const int TextScale = std::max(1, Picture.w / (static_cast<int>(Columns) * GlyphWidth + 2 * HelpMargin));
     if (Help == nullptr || HelpScale != TextScale) {
         SDL_FreeSurface(Help);
-        Help = BuildHelp(Lines, Columns, TextScale);
+        Help = BuildHelp(Screen, Lines, Columns, TextScale);
         HelpScale = TextScale;
     }
     if (Help == nullptr)

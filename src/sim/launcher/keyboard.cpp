@@ -1,54 +1,44 @@
 #include "sim/launcher/keyboard.h"
 
+#include <algorithm>
+#include <iterator>
 #include <set>
 
 #include "sim/control.h"
 
 namespace {
 
-// A key of the ring and where it points: -1 left or up, 1 right or down.
-struct TRingKey {
-    SDLKey Key;
+// An axis counts as pointed past a quarter of its travel, so that a stick at rest, never quite centred, holds
+// nothing.
+constexpr int DeadZone = 8192;
+constexpr int PadButtons = 10;
+
+// Where each contact of the ring points: -1 left or up, 1 right or down.
+struct TRingContact {
+    TSimInput Contact;
     int X, Y;
 };
-const TRingKey RingKeys[] = {
-    {SDLK_UP, 0, -1},  {SDLK_DOWN, 0, 1}, {SDLK_LEFT, -1, 0}, {SDLK_RIGHT, 1, 0}, {SDLK_KP8, 0, -1}, {SDLK_KP2, 0, 1},
-    {SDLK_KP4, -1, 0}, {SDLK_KP6, 1, 0},  {SDLK_KP7, -1, -1}, {SDLK_KP9, 1, -1},  {SDLK_KP1, -1, 1}, {SDLK_KP3, 1, 1},
+const TRingContact RingContacts[] = {
+    {TSimInput::Up, 0, -1},  {TSimInput::UpLeft, -1, -1},  {TSimInput::Left, -1, 0}, {TSimInput::DownLeft, -1, 1},
+    {TSimInput::Down, 0, 1}, {TSimInput::DownRight, 1, 1}, {TSimInput::Right, 1, 0}, {TSimInput::UpRight, 1, -1},
 };
-
-struct TButtonKey {
-    SDLKey Key;
-    TSimInput Button;
-};
-const TButtonKey ButtonKeys[] = {
-    {SDLK_1, TSimInput::B1},    {SDLK_2, TSimInput::B2},      {SDLK_3, TSimInput::B3},
-    {SDLK_4, TSimInput::B4},    {SDLK_5, TSimInput::B5},      {SDLK_6, TSimInput::B6},
-    {SDLK_7, TSimInput::B7},    {SDLK_8, TSimInput::B8},      {SDLK_9, TSimInput::B9},
-    {SDLK_0, TSimInput::B10},   {SDLK_ESCAPE, TSimInput::B4}, {SDLK_v, TSimInput::B1},
-    {SDLK_b, TSimInput::B2},    {SDLK_MINUS, TSimInput::B7},  {SDLK_KP_MINUS, TSimInput::B7},
-    {SDLK_PLUS, TSimInput::B8}, {SDLK_EQUALS, TSimInput::B8}, {SDLK_KP_PLUS, TSimInput::B8},
-};
-
-// The contact for each direction, indexed by Y + 1, then X + 1. The centre stands for no contact and is never read.
-const TSimInput Contacts[3][3] = {
-    {TSimInput::UpLeft, TSimInput::Up, TSimInput::UpRight},
-    {TSimInput::Left, TSimInput::Left, TSimInput::Right},
-    {TSimInput::DownLeft, TSimInput::Down, TSimInput::DownRight},
-};
-const TSimInput RingContacts[] = {TSimInput::Up,   TSimInput::UpLeft,    TSimInput::Left,  TSimInput::DownLeft,
-                                  TSimInput::Down, TSimInput::DownRight, TSimInput::Right, TSimInput::UpRight};
+const TSimInput Buttons[PadButtons] = {TSimInput::B1, TSimInput::B2, TSimInput::B3, TSimInput::B4, TSimInput::B5,
+                                       TSimInput::B6, TSimInput::B7, TSimInput::B8, TSimInput::B9, TSimInput::B10};
 
 std::set<SDLKey> HeldKeys;
+// Where the gamepad's hat and its first two axes point, and its buttons held.
+int HatX = 0, HatY = 0, AxisX = 0, AxisY = 0;
+bool PadHeld[PadButtons] = {};
 
-const TRingKey* FindRingKey(SDLKey Key)
+const TRingContact* RingContact(TSimInput Input)
 {
-    for (const TRingKey& Ring : RingKeys)
-        if (Ring.Key == Key)
+    for (const TRingContact& Ring : RingContacts)
+        if (Ring.Contact == Input)
             return &Ring;
     return nullptr;
 }
 
-// -1, 0 or 1: where the held ring keys point along one axis, opposite ones cancelling.
+// -1, 0 or 1: where everything held on the ring points along one axis, opposite ones cancelling.
 int Sign(bool Negative, bool Positive)
 {
     return (Positive ? 1 : 0) - (Negative ? 1 : 0);
@@ -56,9 +46,12 @@ int Sign(bool Negative, bool Positive)
 
 void SetRing()
 {
-    bool Left = false, Right = false, Up = false, Down = false;
+    bool Left = HatX < 0 || AxisX<0, Right = HatX> 0 || AxisX > 0;
+    bool Up = HatY < 0 || AxisY<0, Down = HatY> 0 || AxisY > 0;
     for (SDLKey Key : HeldKeys) {
-        if (const TRingKey* Ring = FindRingKey(Key)) {
+        const TKeyBinding* Binding = FindKey(Key);
+        if (const TRingContact* Ring =
+                Binding != nullptr && Binding->Action == TKeyAction::Input ? RingContact(Binding->Input) : nullptr) {
             Left |= Ring->X < 0;
             Right |= Ring->X > 0;
             Up |= Ring->Y < 0;
@@ -67,17 +60,32 @@ void SetRing()
     }
     const int X = Sign(Left, Right);
     const int Y = Sign(Up, Down);
-    const bool Any = X != 0 || Y != 0;
-    for (TSimInput Contact : RingContacts)
-        SimSetInput(Contact, Any && Contact == Contacts[Y + 1][X + 1]);
+    for (const TRingContact& Ring : RingContacts)
+        SimSetInput(Ring.Contact, Ring.X == X && Ring.Y == Y);
 }
 
-void SetButton(TSimInput Button)
+// Holds the button Index (from 0) while a key or the gamepad holds it.
+void SetButton(int Index)
 {
-    bool Held = false;
-    for (const TButtonKey& Entry : ButtonKeys)
-        Held |= Entry.Button == Button && HeldKeys.count(Entry.Key) != 0;
-    SimSetInput(Button, Held);
+    bool Held = PadHeld[Index];
+    for (SDLKey Key : HeldKeys) {
+        const TKeyBinding* Binding = FindKey(Key);
+        Held |= Binding != nullptr && Binding->Action == TKeyAction::Input && Binding->Input == Buttons[Index];
+    }
+    SimSetInput(Buttons[Index], Held);
+}
+
+bool FastForwardHeld()
+{
+    for (SDLKey Key : HeldKeys)
+        if (const TKeyBinding* Binding = FindKey(Key); Binding != nullptr && Binding->Action == TKeyAction::FastForward)
+            return true;
+    return false;
+}
+
+int AxisDirection(Sint16 Value)
+{
+    return Value <= -DeadZone ? -1 : Value >= DeadZone ? 1 : 0;
 }
 
 } // namespace
@@ -85,34 +93,49 @@ void SetButton(TSimInput Button)
 void StartKeyboard()
 {
     HeldKeys.clear();
+    HatX = HatY = AxisX = AxisY = 0;
+    std::fill(std::begin(PadHeld), std::end(PadHeld), false);
 }
 
-bool KeyChanged(SDLKey Key, bool Down)
+TKeyAction KeyChanged(SDLKey Key, bool Down)
 {
     if (Down)
         HeldKeys.insert(Key);
     else
         HeldKeys.erase(Key);
-    if (FindRingKey(Key) != nullptr)
+    const TKeyBinding* Binding = FindKey(Key);
+    if (Binding == nullptr)
+        return TKeyAction::None;
+    if (Binding->Action == TKeyAction::FastForward)
+        SimFastForward(FastForwardHeld());
+    if (Binding->Action == TKeyAction::Input && RingContact(Binding->Input) != nullptr)
         SetRing();
-    for (const TButtonKey& Entry : ButtonKeys)
-        if (Entry.Key == Key)
-            SetButton(Entry.Button);
-    return Down && (Key == SDLK_s || Key == SDLK_F12);
+    for (int Index = 0; Index < PadButtons; ++Index)
+        if (Binding->Action == TKeyAction::Input && Binding->Input == Buttons[Index])
+            SetButton(Index);
+    return Binding->Action;
 }
 
-std::string KeyMapText()
+bool GamepadChanged(const SDL_Event& Event)
 {
-    return "Keys:\n"
-           "  arrows           the direction ring; two together give a diagonal (up + left: upleft)\n"
-           "  keypad 1-9       the direction ring, diagonals on 7, 9, 1 and 3\n"
-           "  1-9, 0           buttons 1 to 9 and 10\n"
-           "  V, B             button 1 (V-Sync on), button 2 (V-Sync off)\n"
-           "  -, +             button 7 (volume down), button 8 (volume up)\n"
-           "  Escape           button 4: exit, as do closing the window and Ctrl-C\n"
-           "  S, F12           a snapshot, snapshot-N.png in the working folder\n"
-           "  F1               this key map over the picture, on and off\n"
-           "  F11, Alt+Enter   full screen on and off\n"
-           "  P                pause the device and its music, or run on\n"
-           "  . (period)       while paused: run to the next flip, then pause again\n";
+    if (Event.type == SDL_JOYHATMOTION && Event.jhat.which == 0) {
+        if (Event.jhat.hat != 0)
+            return true;
+        HatX = Sign((Event.jhat.value & SDL_HAT_LEFT) != 0, (Event.jhat.value & SDL_HAT_RIGHT) != 0);
+        HatY = Sign((Event.jhat.value & SDL_HAT_UP) != 0, (Event.jhat.value & SDL_HAT_DOWN) != 0);
+    } else if (Event.type == SDL_JOYAXISMOTION && Event.jaxis.which == 0) {
+        if (Event.jaxis.axis >= 2)
+            return true;
+        (Event.jaxis.axis == 0 ? AxisX : AxisY) = AxisDirection(Event.jaxis.value);
+    } else if ((Event.type == SDL_JOYBUTTONDOWN || Event.type == SDL_JOYBUTTONUP) && Event.jbutton.which == 0) {
+        if (Event.jbutton.button >= PadButtons)
+            return true;
+        PadHeld[Event.jbutton.button] = Event.type == SDL_JOYBUTTONDOWN;
+        SetButton(Event.jbutton.button);
+        return true;
+    } else {
+        return false;
+    }
+    SetRing();
+    return true;
 }

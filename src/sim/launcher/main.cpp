@@ -9,7 +9,7 @@
 #include "sim/launcher/demo_script.h"
 #include "sim/launcher/environment.h"
 #include "sim/launcher/interrupt.h"
-#include "sim/launcher/keyboard.h"
+#include "sim/launcher/key_map.h"
 #include "sim/launcher/launcher.h"
 #include "sim/launcher/messages.h"
 #include "sim/launcher/options.h"
@@ -139,7 +139,13 @@ int RunLauncher(int ArgumentCount, char** Arguments, int (*Program)(int Argument
     signal(SIGXFSZ, SIG_IGN);
     TLauncherOptions Options;
     std::string Error;
-    switch (ParseLauncherOptions(ArgumentCount, Arguments, Options, Error)) {
+    const TOptionsOutcome Outcome = ParseLauncherOptions(ArgumentCount, Arguments, Options, Error);
+    // --help shows the key map in force.
+    if (Outcome == TOptionsOutcome::Help && !LoadKeyMap(Options.KeysFile, Error)) {
+        Say(Error);
+        return UnusableStatus;
+    }
+    switch (Outcome) {
     case TOptionsOutcome::Help: return WriteStandardOutput(LauncherUsage()) ? 0 : OutputFailedStatus;
     case TOptionsOutcome::Version: return WriteStandardOutput(LauncherVersion()) ? 0 : OutputFailedStatus;
     case TOptionsOutcome::FaultHelp: return WriteStandardOutput(FaultHelpText()) ? 0 : OutputFailedStatus;
@@ -163,6 +169,11 @@ int RunLauncher(int ArgumentCount, char** Arguments, int (*Program)(int Argument
         Window = false;
     }
     Demo = !Window && Options.ScriptFile.empty() && !Options.HasFrames;
+    // The per-user key map matters to a window only; a file named is read in any case.
+    if ((Window || !Options.KeysFile.empty()) && !LoadKeyMap(Options.KeysFile, Error)) {
+        Say(Error);
+        return UnusableStatus;
+    }
 
     std::vector<TScriptCommand> Commands;
     if (!LoadCommands(Options, Commands))
@@ -189,7 +200,7 @@ int RunLauncher(int ArgumentCount, char** Arguments, int (*Program)(int Argument
     StartScript(Commands);
     PlayScriptTo(0);
     if (Window)
-        StartWindow(Options.Scale);
+        StartWindow(Options.Scale, !Options.NoGamepad);
     RecordAt(0);
     SimOnFlip(AtFlip);
 

@@ -4,7 +4,7 @@
 
 #include "sim/capture/video_formats.h"
 #include "sim/launcher/installed_folders.h"
-#include "sim/launcher/keyboard.h"
+#include "sim/launcher/key_map.h"
 #include "sim/launcher/script.h"
 #include "sim/control.h"
 
@@ -40,7 +40,8 @@ bool SetFile(const std::string& Option, const std::string& Value, std::string& F
 // The options that take no value.
 bool IsSwitch(const std::string& Name)
 {
-    for (const char* Switch : {"--help", "-h", "--version", "-V", "--headless", "--window", "--fast", "--strict"})
+    for (const char* Switch :
+         {"--help", "-h", "--version", "-V", "--headless", "--window", "--fast", "--strict", "--no-gamepad"})
         if (Name == Switch)
             return true;
     return false;
@@ -73,10 +74,11 @@ TOptionsOutcome ParseLauncherOptions(int Count, char** Values, TLauncherOptions&
                 return TOptionsOutcome::Help;
             if (Name == "--version" || Name == "-V")
                 return TOptionsOutcome::Version;
-            (Name == "--headless"     ? Options.Headless
-                 : Name == "--window" ? Options.Window
-                 : Name == "--fast"   ? Options.Fast
-                                      : Options.Strict) = true;
+            (Name == "--headless"         ? Options.Headless
+                 : Name == "--window"     ? Options.Window
+                 : Name == "--fast"       ? Options.Fast
+                 : Name == "--no-gamepad" ? Options.NoGamepad
+                                          : Options.Strict) = true;
             if (Options.Headless && Options.Window) {
                 Error = "--headless and --window exclude each other";
                 return TOptionsOutcome::Unusable;
@@ -84,7 +86,8 @@ TOptionsOutcome ParseLauncherOptions(int Count, char** Values, TLauncherOptions&
             continue;
         }
         if (Name != "--script" && Name != "--trace" && Name != "--audio-out" && Name != "--record" && Name != "--frames"
-            && Name != "--scale" && Name != "--fault" && Name != "--video" && Name != "--video-scale") {
+            && Name != "--scale" && Name != "--fault" && Name != "--video" && Name != "--video-scale"
+            && Name != "--keys") {
             Error = "unknown option " + Name + " (--help lists the options)";
             return TOptionsOutcome::Unusable;
         }
@@ -93,9 +96,10 @@ TOptionsOutcome ParseLauncherOptions(int Count, char** Values, TLauncherOptions&
             return TOptionsOutcome::Unusable;
         }
         const std::string Value = Equals != std::string::npos ? Word.substr(Equals + 1) : Values[++Index];
-        if (Name == "--script" || Name == "--trace" || Name == "--audio-out" || Name == "--record"
-            || Name == "--video") {
+        if (Name == "--script" || Name == "--trace" || Name == "--audio-out" || Name == "--record" || Name == "--video"
+            || Name == "--keys") {
             std::string& File = Name == "--script" ? Options.ScriptFile
+                : Name == "--keys"                 ? Options.KeysFile
                 : Name == "--trace"                ? Options.TraceFile
                 : Name == "--audio-out"            ? Options.AudioOutFile
                 : Name == "--video"                ? Options.VideoFile
@@ -191,6 +195,9 @@ std::string LauncherUsage()
           "  --headless        no window (the default where no display opens)\n"
           "  --window          a window with the keyboard (the default where a display opens)\n"
           "  --scale N         the window's size: N times the device's 320 x 240 pixels (1 to 8)\n"
+          "  --keys FILE       the window's key map, changed by FILE's \"KEY INPUT\" lines (default:\n"
+          "                    $XDG_CONFIG_HOME/brimlet-sim/keys or ~/.config/brimlet-sim/keys, where it exists)\n"
+          "  --no-gamepad      no gamepad in a window\n"
           "  --fast            device time counted by the program's accesses: no delays, the same every run\n"
           "  --strict          end the run at the first stray access to the registers (exit status 4)\n"
           "  --record FILE     write the inputs held, from the keyboard or a script, to FILE as a script\n"

@@ -15,6 +15,8 @@ struct TLauncherOptions {
     bool Window = false;
     bool Fast = false;
     bool Strict = false;
+    bool NoGamepad = false;
+    std::string KeysFile;            // "" when there is none
     std::string TraceFile;           // "" when there is none
     std::string AudioOutFile;        // "" when there is none
     std::string RecordFile;          // "" when there is none

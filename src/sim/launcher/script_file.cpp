@@ -5,11 +5,11 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-bool ReadScriptFile(const std::string& File, std::string& Text, std::string& Error)
+bool ReadScriptFile(const std::string& File, std::string& Text, std::string& Error, const std::string& What)
 {
     const int Handle = open(File.c_str(), O_RDONLY | O_CLOEXEC);
     if (Handle < 0) {
-        Error = "cannot read the script " + File + ": " + std::strerror(errno);
+        Error = "cannot read " + What + " " + File + ": " + std::strerror(errno);
         return false;
     }
     Text.clear();
@@ -20,14 +20,14 @@ bool ReadScriptFile(const std::string& File, std::string& Text, std::string& Err
         if (Count > 0) {
             Text.append(Buffer, static_cast<std::size_t>(Count));
         } else if (errno != EINTR) {
-            Error = "cannot read the script " + File + ": " + std::strerror(errno);
+            Error = "cannot read " + What + " " + File + ": " + std::strerror(errno);
             close(Handle);
             return false;
         }
     }
     close(Handle);
     if (Text.size() > ScriptLimitBytes) {
-        Error = "the script " + File + " holds more than " + std::to_string(ScriptLimitBytes / 1024 / 1024)
+        Error = What + " " + File + " holds more than " + std::to_string(ScriptLimitBytes / 1024 / 1024)
             + " MiB, the most a script may hold";
         return false;
     }

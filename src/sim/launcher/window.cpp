@@ -15,6 +15,7 @@
 #include "sim/launcher/key_map_overlay.h"
 #include "sim/launcher/keyboard.h"
 #include "sim/launcher/messages.h"
+#include "sim/launcher/scaler.h"
 #include "sim/control.h"
 
 namespace {
@@ -24,7 +25,10 @@ constexpr auto Refresh = std::chrono::microseconds(1000000 / 60);
 constexpr int MaxScale = 8;
 
 int AskedScale = 0;
-int Depth = 16;
+bool GamepadWanted = true;
+SDL_Joystick* Gamepad = nullptr;
+// The program's screen surface, at the depth and size it asked for; the window's own is at the screen's depth.
+SDL_Surface* ProgramScreen = nullptr;
 // The screen's size before the first mode, for full screen; the window's size, kept while full screen.
 int ScreenWidth = 0, ScreenHeight = 0;
 int WindowWidth = 0, WindowHeight = 0;
@@ -38,9 +42,9 @@ std::uint32_t PauseAtFlip = 0;
 bool Presented = false;
 // The window needs a whole presentation: a new mode, the help shown or hidden, an exposure.
 bool Dirty = true;
-// The display's last whole refresh, as it hands it over, and the picture last presented.
+// The display's last whole refresh, as it hands it over, and whether it changed since it was last presented.
 std::vector<std::uint16_t> Shown;
-std::vector<std::uint16_t> LastPicture;
+bool Changed = false;
 int Subscription = 0;
 std::string LastTitle;
 // Keys released in the same batch of events as they were pressed, released only at the next refresh so that the
@@ -60,18 +64,47 @@ SDL_Surface* SetMode()
 {
     Dirty = true;
     ForgetKeyMap();
-    SDL_Surface* Screen = FullScreen ? SimSetVideoMode(ScreenWidth, ScreenHeight, Depth, SDL_SWSURFACE | SDL_FULLSCREEN)
-                                     : SimSetVideoMode(WindowWidth, WindowHeight, Depth, SDL_SWSURFACE | SDL_RESIZABLE);
+    // Depth 0: the screen's, so that SDL hands the window's pixels to the X server as they are.
+    SDL_Surface* Screen = FullScreen ? SimSetVideoMode(ScreenWidth, ScreenHeight, 0, SDL_SWSURFACE | SDL_FULLSCREEN)
+                                     : SimSetVideoMode(WindowWidth, WindowHeight, 0, SDL_SWSURFACE | SDL_RESIZABLE);
     if (Screen == nullptr)
         Say(std::string("cannot set the window's mode: ") + SDL_GetError());
     return Screen;
 }
 
-// The answer to the program's mode request: a resizable window at the program's depth, whose surface is the
-// program's screen surface. The program never draws through it; its images take its format.
+// The program's screen surface: 320 x 240 at its depth, RGB565 at 16 bits, and at 8 bits with the palette that SDL
+// gives a surface of 8 bits over a screen of more.
+SDL_Surface* MakeProgramScreen(int BitsPerPixel)
+{
+    SDL_FreeSurface(ProgramScreen);
+    ProgramScreen = SDL_CreateRGBSurface(SDL_SWSURFACE, PageWidth, PageHeight, BitsPerPixel, 0, 0, 0, 0);
+    if (ProgramScreen != nullptr && ProgramScreen->format->palette != nullptr) {
+        std::array<SDL_Color, 256> Colors{};
+        for (int Index = 0; Index < 256; ++Index) {
+            // Three bits of red, three of green and two of blue, each widened by repeating it.
+            const int Red = Index & 0xE0, Green = Index << 3 & 0xE0, Blue = (Index & 0x3) * 0x55;
+            Colors[static_cast<std::size_t>(Index)] = {static_cast<Uint8>(Red | Red >> 3 | Red >> 6),
+                                                       static_cast<Uint8>(Green | Green >> 3 | Green >> 6),
+                                                       static_cast<Uint8>(Blue), 0};
+        }
+        SDL_SetColors(ProgramScreen, Colors.data(), 0, static_cast<int>(Colors.size()));
+    }
+    return ProgramScreen;
+}
+
+// The first gamepad that SDL finds, unless --no-gamepad; none is no error.
+void OpenGamepad()
+{
+    if (!GamepadWanted || Gamepad != nullptr || SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0)
+        return;
+    if (SDL_NumJoysticks() > 0)
+        Gamepad = SDL_JoystickOpen(0);
+}
+
+// The answer to the program's mode request: a resizable window at the screen's depth, and the program's own screen
+// surface as it asked for it, whose format its images take (SDL_DisplayFormat). The program never draws through it.
 SDL_Surface* OpenWindowMode(int BitsPerPixel)
 {
-    Depth = BitsPerPixel;
     if (const SDL_VideoInfo* Info = SDL_GetVideoInfo(); Info != nullptr && ScreenWidth == 0) {
         ScreenWidth = Info->current_w;
         ScreenHeight = Info->current_h;
@@ -80,7 +113,10 @@ SDL_Surface* OpenWindowMode(int BitsPerPixel)
     WindowWidth = PageWidth * Scale;
     WindowHeight = PageHeight * Scale;
     FullScreen = false;
-    return SetMode();
+    if (SetMode() == nullptr)
+        return nullptr;
+    OpenGamepad();
+    return MakeProgramScreen(BitsPerPixel);
 }
 
 void ToggleFullScreen()
@@ -100,27 +136,6 @@ void SetPaused(bool Paused)
     SDL_PauseAudio(Paused ? 1 : 0);
 }
 
-// Each device pixel becomes Scale x Scale window pixels: each row is widened once, then copied down.
-template <int Bytes>
-void Stretch(const SDL_Surface* From, SDL_Surface* To, int Left, int Top, int Scale)
-{
-    using TPixel = std::array<std::uint8_t, Bytes>;
-    const std::size_t RowBytes = static_cast<std::size_t>(PageWidth) * Scale * Bytes;
-    for (int Y = 0; Y < PageHeight; ++Y) {
-        const auto* Source = static_cast<const std::uint8_t*>(From->pixels) + Y * From->pitch;
-        auto* First = static_cast<std::uint8_t*>(To->pixels) + (Top + Y * Scale) * To->pitch + Left * Bytes;
-        auto* Target = First;
-        for (int X = 0; X < PageWidth; ++X, Source += Bytes) {
-            TPixel Pixel;
-            std::memcpy(Pixel.data(), Source, Bytes);
-            for (int Repeat = 0; Repeat < Scale; ++Repeat, Target += Bytes)
-                std::memcpy(Target, Pixel.data(), Bytes);
-        }
-        for (int Copy = 1; Copy < Scale; ++Copy)
-            std::memcpy(First + Copy * To->pitch, First, RowBytes);
-    }
-}
-
 // The page at the largest integer scale that fits, centred between black bars.
 void Present(SDL_Surface* Screen, const std::vector<std::uint16_t>& Page)
 {
@@ -130,25 +145,11 @@ void Present(SDL_Surface* Screen, const std::vector<std::uint16_t>& Page)
                      static_cast<Uint16>(PageHeight * Scale)};
     if (Dirty)
         SDL_FillRect(Screen, nullptr, SDL_MapRGB(Screen->format, 0, 0, 0));
-    SDL_Surface* Shown = SDL_CreateRGBSurfaceFrom(const_cast<std::uint16_t*>(Page.data()), PageWidth, PageHeight, 16,
-                                                  PageWidth * 2, 0xF800, 0x07E0, 0x001F, 0);
-    // SDL converts when the program chose another depth than 16 bits.
-    SDL_Surface* Converted = Shown != nullptr ? SDL_ConvertSurface(Shown, Screen->format, SDL_SWSURFACE) : nullptr;
-    SDL_FreeSurface(Shown);
-    if (Converted == nullptr || Picture.x < 0 || Picture.y < 0
-        || (SDL_MUSTLOCK(Screen) && SDL_LockSurface(Screen) != 0)) {
-        SDL_FreeSurface(Converted);
+    if (Picture.x < 0 || Picture.y < 0 || (SDL_MUSTLOCK(Screen) && SDL_LockSurface(Screen) != 0))
         return;
-    }
-    switch (Screen->format->BytesPerPixel) {
-    case 1: Stretch<1>(Converted, Screen, Picture.x, Picture.y, Scale); break;
-    case 2: Stretch<2>(Converted, Screen, Picture.x, Picture.y, Scale); break;
-    case 3: Stretch<3>(Converted, Screen, Picture.x, Picture.y, Scale); break;
-    default: Stretch<4>(Converted, Screen, Picture.x, Picture.y, Scale); break;
-    }
+    ScalePicture(Page.data(), Screen, Picture.x, Picture.y, Scale);
     if (SDL_MUSTLOCK(Screen))
         SDL_UnlockSurface(Screen);
-    SDL_FreeSurface(Converted);
     if (HelpShown)
         DrawKeyMap(Screen, Picture);
     SDL_Flip(Screen);
@@ -172,24 +173,27 @@ void WriteKeySnapshot()
     }
 }
 
-// The keys of the window itself rather than of the device; true for one of them.
-bool WindowKey(const SDL_keysym& Key)
+// The window's own action of a key going down.
+void DoAction(TKeyAction Action)
 {
-    if (Key.sym == SDLK_F1) {
+    if (Action == TKeyAction::Snapshot) {
+        WriteKeySnapshot();
+        return;
+    }
+    if (Action == TKeyAction::Help) {
         HelpShown = !HelpShown;
-    } else if (Key.sym == SDLK_F11 || (Key.sym == SDLK_RETURN && (Key.mod & KMOD_ALT) != 0)) {
+    } else if (Action == TKeyAction::FullScreen) {
         ToggleFullScreen();
-    } else if (Key.sym == SDLK_p) {
+    } else if (Action == TKeyAction::Pause) {
         PauseAtFlip = 0;
         SetPaused(!SimPaused());
-    } else if (Key.sym == SDLK_PERIOD) {
+    } else if (Action == TKeyAction::Step) {
         PauseAtFlip = SimPaused() ? Flips + 1 : 0;
         SetPaused(false);
     } else {
-        return false;
+        return;
     }
     Dirty = true;
-    return true;
 }
 
 void HandleEvents()
@@ -200,14 +204,19 @@ void HandleEvents()
     std::vector<SDLKey> Pressed;
     SDL_Event Event;
     while (SDL_PollEvent(&Event)) {
-        if (Event.type == SDL_KEYDOWN && !WindowKey(Event.key.keysym)) {
+        if (Event.type == SDL_KEYDOWN && Event.key.keysym.sym == SDLK_RETURN
+            && (Event.key.keysym.mod & KMOD_ALT) != 0) {
+            DoAction(TKeyAction::FullScreen);
+        } else if (Event.type == SDL_KEYDOWN) {
             const SDLKey Key = Event.key.keysym.sym;
             Pressed.push_back(Key);
             LateReleases.erase(std::remove(LateReleases.begin(), LateReleases.end(), Key), LateReleases.end());
-            if (KeyChanged(Key, true))
-                WriteKeySnapshot();
+            DoAction(KeyChanged(Key, true));
             // The exit button needs a running device to be read.
-            if (Key == SDLK_ESCAPE)
+            if (SimInputHeld(TSimInput::B4))
+                SetPaused(false);
+        } else if (GamepadChanged(Event)) {
+            if (SimInputHeld(TSimInput::B4))
                 SetPaused(false);
         } else if (Event.type == SDL_KEYUP) {
             const SDLKey Key = Event.key.keysym.sym;
@@ -240,14 +249,16 @@ void Tend()
     SDL_Surface* Screen = SDL_GetVideoSurface();
     if (Screen == nullptr)
         return;
-    if (Dirty || Shown != LastPicture) {
+    if (Dirty || Changed) {
         Present(Screen, Shown);
-        LastPicture = Shown;
+        Changed = false;
         Dirty = false;
     }
     const std::string Title = std::string("brimlet-sim: ")
-        + (SimPaused() ? "paused at flip " + std::to_string(Flips) : std::string("running")) + ", x"
-        + std::to_string(PictureScale(Screen)) + " - F1: keys";
+        + (SimPaused()               ? "paused at flip " + std::to_string(Flips)
+               : SimFastForwarding() ? std::string("fast-forward")
+                                     : std::string("running"))
+        + ", x" + std::to_string(PictureScale(Screen)) + " - F1: keys";
     // SDL keeps a caption only once its video is up, which is after the program started.
     if (Title != LastTitle)
         SDL_WM_SetCaption(Title.c_str(), "brimlet-sim");
@@ -276,23 +287,29 @@ int WindowScale(int Asked, int Width, int Height)
     return std::clamp(Fits, 2, MaxScale);
 }
 
-void StartWindow(int Scale)
+void StartWindow(int Scale, bool UseGamepad)
 {
     AskedScale = Scale;
+    GamepadWanted = UseGamepad;
+    Gamepad = nullptr;
     ScreenWidth = ScreenHeight = 0;
     FullScreen = HelpShown = false;
     Flips = PauseAtFlip = 0;
     Presented = false;
     Dirty = true;
     Shown.assign(static_cast<std::size_t>(PageWidth) * PageHeight, 0);
-    LastPicture.clear();
+    Changed = false;
     LastTitle.clear();
     LateReleases.clear();
     LastSnapshot = 0;
     if (Subscription != 0)
         SimUnsubscribeRefreshes(Subscription);
-    Subscription = SimSubscribeRefreshes(
-        [](std::int64_t, const std::vector<std::uint16_t>& Picture) { Shown.assign(Picture.begin(), Picture.end()); });
+    Subscription = SimSubscribeRefreshes([](std::int64_t, const std::vector<std::uint16_t>& Picture) {
+        if (Picture != Shown) {
+            Shown = Picture;
+            Changed = true;
+        }
+    });
     SimSetWindowed(OpenWindowMode);
     SimOnPaused(WhilePaused);
     StartKeyboard();

@@ -12,7 +12,9 @@
 namespace {
 
 bool Fast = false;
-// Modelled time: the host's moment of time 0. Fast time: now.
+// Fast-forward in modelled time: counted as in fast time while on, so that no wait sleeps.
+bool Forward = false;
+// Modelled time: the host's moment of time 0. Fast time and fast-forward: now.
 std::int64_t Epoch = 0;
 std::int64_t Counted = 0;
 // A plain array, since every access calls each of them.
@@ -49,7 +51,7 @@ bool FastTime()
 
 std::int64_t DeviceNow()
 {
-    return Fast ? Counted : HostNow() - Epoch;
+    return Fast || Forward ? Counted : HostNow() - Epoch;
 }
 
 void SubscribeCatchUp(TCatchUp CatchUp)
@@ -63,7 +65,7 @@ void TickAccess()
 {
     if (Paused)
         HoldWhilePaused();
-    if (Fast)
+    if (Fast || Forward)
         Counted += AccessNanoseconds;
     const std::int64_t Now = DeviceNow();
     for (std::size_t Index = 0; Index < CatchUpCount; ++Index)
@@ -72,7 +74,7 @@ void TickAccess()
 
 void WaitUntil(std::int64_t Moment)
 {
-    if (Fast) {
+    if (Fast || Forward) {
         Counted = Moment > Counted ? Moment : Counted;
         return;
     }
@@ -93,6 +95,7 @@ void ResetDeviceTime()
 void SimSetFastMode(bool IsFast)
 {
     Fast = IsFast;
+    Forward = false;
     Epoch = HostNow();
     Counted = 0;
     Paused = false;
@@ -101,6 +104,26 @@ void SimSetFastMode(bool IsFast)
 bool SimFastMode()
 {
     return Fast;
+}
+
+// Modelled time counts on from where it stood, and at the end carries on from where the count stood: no jump
+// either way.
+void SimFastForward(bool On)
+{
+    if (On == Forward)
+        return;
+    if (!Fast) {
+        if (On)
+            Counted = HostNow() - Epoch;
+        else
+            Epoch = HostNow() - Counted;
+    }
+    Forward = On;
+}
+
+bool SimFastForwarding()
+{
+    return Forward;
 }
 
 // Modelled time moves its epoch on by the wait, so that the device finds no time gone by; fast time counts accesses

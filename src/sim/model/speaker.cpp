@@ -93,7 +93,9 @@ void Make(std::uint64_t Frames)
         for (const TSoundSubscription& Subscription : Now)
             Subscription.Take(Samples, Frames, Rate, Position);
     }
-    Play(Block.data(), Block.size());
+    // Fast-forward makes sound far quicker than anyone could listen to it.
+    if (!SimFastForwarding())
+        Play(Block.data(), Block.size());
 }
 
 } // namespace

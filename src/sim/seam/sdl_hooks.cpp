@@ -1,10 +1,9 @@
 // The simulated device's side of SDL. The simulator defines SDL_Init, Mix_OpenAudio, SDL_GetVideoInfo,
-// SDL_SetVideoMode, the audio device's opening and closing and SDL_GetTicks under their own names, so that it stands
-// where the device's environment differs from the host's: a missing video or audio device, the video information, the
-// mode request, the speaker and the clock. The executable's
-// definitions come first in the dynamic linker's search, so they take the program's calls and the libraries' alike
-// (the same holds for a library preloaded into another executable); the real entry points are the next definitions
-// of the same names.
+// SDL_SetVideoMode, SDL_DisplayFormat, the audio device's opening and closing and SDL_GetTicks under their own names,
+// so that it stands where the device's environment differs from the host's: a missing video or audio device, the video
+// information, the mode request, the speaker and the clock. The executable's definitions come first in the dynamic
+// linker's search, so they take the program's calls and the libraries' alike (the same holds for a library preloaded
+// into another executable); the real entry points are the next definitions of the same names.
 
 #include "sim/seam/sdl_hooks.h"
 
@@ -48,6 +47,8 @@ TSimVideoRequest LastVideoRequest = {};
 std::thread::id DeviceThread;
 // A presentation choice of the launcher, like the observers: a reset leaves it alone.
 std::function<SDL_Surface*(int)> OpenWindow;
+// The program's screen surface that the windowed answer gave, whose format its images take.
+SDL_Surface* ProgramScreen = nullptr;
 
 } // namespace
 
@@ -150,8 +151,19 @@ SDL_Surface* SDL_SetVideoMode(int Width, int Height, int BitsPerPixel, Uint32 Fl
     static auto* const Real = RealFunction(&SDL_SetVideoMode, "SDL_SetVideoMode");
     LastVideoRequest = {true, Width, Height, BitsPerPixel, Flags};
     if (OpenWindow)
-        return OpenWindow(BitsPerPixel);
+        return ProgramScreen = OpenWindow(BitsPerPixel);
     return Real(Width, Height, BitsPerPixel, Flags);
+}
+
+// In a window, the program's images take the format of its own screen surface, not the window's, as SDL's own would
+// take the screen's.
+SDL_Surface* SDL_DisplayFormat(SDL_Surface* Surface)
+{
+    static auto* const Real = RealFunction(&SDL_DisplayFormat, "SDL_DisplayFormat");
+    if (ProgramScreen == nullptr || SDL_GetVideoSurface() == nullptr)
+        return Real(Surface);
+    return SDL_ConvertSurface(Surface, ProgramScreen->format,
+                              SDL_SWSURFACE | (Surface->flags & (SDL_SRCCOLORKEY | SDL_SRCALPHA | SDL_RLEACCELOK)));
 }
 
 } // extern "C"
@@ -162,6 +174,7 @@ void ResetSdlHooks()
     VideoInfoFlagWord = 0;
     VideoInfoFails = false;
     LastVideoRequest = {};
+    ProgramScreen = nullptr;
     DeviceThread = std::this_thread::get_id();
 }
 
