@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that brimlet needs, where they are missing, by group: "build" (always) for building
-# and running (libX11 for the launcher's display check, FFmpeg's libraries for its video recording); "test" for the
-# tests (a virtual X display for the window test, valgrind, the formatter); "fuzz" for clang and its libFuzzer and
-# sanitizer run-time libraries; "device" for the ARM cross compiler; "arm-tests" for the emulator that runs the ARM
-# build of the tests (with the cross compiler's C and C++ run-time libraries).
+# and running (libX11 for the launcher's display check, FFmpeg's libraries for its video recording, nlohmann's JSON
+# library for the timeline); "test" for the tests (a virtual X display for the window test, valgrind, the
+# formatter); "fuzz" for clang and its libFuzzer and sanitizer run-time libraries; "device" for the ARM cross
+# compiler; "arm-tests" for the emulator that runs the ARM build of the tests (with the cross compiler's C and C++
+# run-time libraries).
 #
 #   scripts/lib/deps.sh [GROUP...]
 set -euo pipefail
 want=(build-essential cmake pkg-config libsdl1.2-dev libsdl-mixer1.2-dev libsdl-image1.2-dev libpng-dev
       libvorbis-dev libx11-dev libgtest-dev libbenchmark-dev libavformat-dev libavcodec-dev libswscale-dev
-      libswresample-dev libavutil-dev)
+      libswresample-dev libavutil-dev nlohmann-json3-dev)
 for group in "$@"; do
   case "$group" in
     build) ;;
