@@ -5,13 +5,15 @@
 # by the configure as arm-tests/arm-emulator; this file adds the device library, preloaded into the device
 # executable.
 #
-#   arm_env BUILD_FOLDER    the folder of scripts/device-build --arm-library; sets arm_run (the emulator's words, an
-#                           ARM executable and its arguments to follow) and device_run (the device executable with
-#                           the device library preloaded, its arguments to follow)
+#   arm_env BUILD_FOLDER [OPTION...]
+#                           BUILD_FOLDER: the folder of scripts/device-build --arm-library; sets arm_run (the
+#                           emulator's words, an ARM executable and its arguments to follow) and device_run (the
+#                           device executable with the device library preloaded, its arguments to follow), with the
+#                           emulator's OPTIONs, if any, in front of the executable (-g for its debugger stub)
 arm_env() {
   local tests=$1/arm-tests
   [ -f "$tests/arm-emulator" ] ||
     { echo "arm-env.sh: $1 holds no ARM build (scripts/device-build --arm-library makes it)" >&2; return 1; }
   mapfile -t arm_run <"$tests/arm-emulator"
-  device_run=("${arm_run[@]}" -E "LD_PRELOAD=$tests/libbrimlet-device.so" "$1/brimlet")
+  device_run=("${arm_run[@]}" "${@:2}" -E "LD_PRELOAD=$tests/libbrimlet-device.so" "$1/brimlet")
 }

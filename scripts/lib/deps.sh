@@ -4,7 +4,7 @@
 # library for the timeline); "test" for the tests (a virtual X display for the window test, valgrind, the
 # formatter); "fuzz" for clang and its libFuzzer and sanitizer run-time libraries; "device" for the ARM cross
 # compiler; "arm-tests" for the emulator that runs the ARM build of the tests (with the cross compiler's C and C++
-# run-time libraries).
+# run-time libraries), and the debugger and the bridge to its port (scripts/device-run --gdb).
 #
 #   scripts/lib/deps.sh [GROUP...]
 set -euo pipefail
@@ -17,7 +17,7 @@ for group in "$@"; do
     test) want+=(xvfb x11-apps xdotool valgrind clang-format) ;;
     fuzz) want+=(clang-14 libclang-rt-14-dev) ;;
     device) want+=(g++-arm-linux-gnueabihf) ;;
-    arm-tests) want+=(g++-arm-linux-gnueabihf qemu-user) ;;
+    arm-tests) want+=(g++-arm-linux-gnueabihf qemu-user gdb-multiarch socat) ;;
     *) echo "deps.sh: no package group $group" >&2; exit 2 ;;
   esac
 done
