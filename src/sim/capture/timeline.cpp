@@ -12,6 +12,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <unistd.h>
@@ -34,6 +35,7 @@ std::string Unwritten;
 std::int64_t Oldest = 0;
 std::string Failure;
 bool First = true;
+bool CloseRegistered = false;
 // The moment of the last flip asked for, which begins the next frame; -1 before the first.
 std::int64_t FrameStart = -1;
 
@@ -182,6 +184,9 @@ void SimOpenTimeline(int Opened)
              {"args", {{"sort_index", Track}}}});
     }
     Subscription = SimSubscribeDeviceEvents(Take);
+    // A program that ends through exit() still gets its last events written and the array closed.
+    if (!CloseRegistered)
+        CloseRegistered = std::atexit(SimCloseTimeline) == 0;
 }
 
 void SimCloseTimeline()
