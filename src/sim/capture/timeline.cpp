@@ -25,9 +25,10 @@ namespace {
 constexpr std::size_t FlushBytes = 65536;
 constexpr std::int64_t FlushAge = 1000000000;
 
-// The tracks, as the reader lists them.
-enum TTrack { Frames = 1, Waits, Blitter, Display, Inputs, Strays };
-const char* const TrackNames[] = {"", "frames", "program waits", "blitter", "display", "inputs", "stray accesses"};
+// The tracks of spans and moments, as the reader lists them; the inputs and the mixer level are counters, each a
+// track of its own.
+enum TTrack { Frames = 1, Waits, Blitter, Display, Strays };
+const char* const TrackNames[] = {"", "frames", "program waits", "blitter", "display", "stray accesses"};
 
 int Handle = -1;
 int Subscription = 0;
