@@ -1,6 +1,7 @@
 // A fresh simulated device.
 
 #include "sim/model/blitter_registers.h"
+#include "sim/model/device_events.h"
 #include "sim/model/device_time.h"
 #include "sim/model/display.h"
 #include "sim/seam/faults.h"
@@ -30,7 +31,9 @@ void SimReset()
     ResetSpeaker();
     ResetFaults();
     ResetStrays();
+    ResetDeviceEvents();
     ResetSdlHooks();
     ResetSnapshots();
     SimCloseAudioOut();
+    SimCloseTimeline();
 }

@@ -10,8 +10,8 @@
 #include <vector>
 
 // control.cpp: a fresh device, to be made before any other use: RAM cleared, registers at their power-on values (every
-// input released), faults cleared, no trace, no audio capture, no snapshot waiting, modelled time. The flip observer,
-// the subscribers and the window choice stay.
+// input released), faults cleared, no trace, no audio capture, no timeline, no snapshot waiting, modelled time. The
+// flip observer, the subscribers and the window choice stay.
 void SimReset();
 // model/physical_memory.cpp: the simulated RAM made now rather than at its first use, so that a host that refuses it is
 // told before the program starts; false with Error set to the host's reason.
@@ -103,6 +103,40 @@ using TSoundSubscriber =
     std::function<void(const std::int16_t* Samples, std::size_t Frames, std::uint32_t Rate, std::uint64_t Position)>;
 int SimSubscribeSound(TSoundSubscriber Subscriber);
 void SimUnsubscribeSound(int Subscription);
+
+// model/device_events.cpp: what happens on the device, as it happens, in device time (nanoseconds from the reset),
+// handed to each subscriber in the order they subscribed. While nobody subscribes, each place that would publish
+// costs one test.
+enum class TDeviceEventKind {
+    Blit,     // a blitter operation, busy for Length: Address its destination, Value its size register (width in bits
+              // 0-15, height in 16-31), Operation its operation register (raster operation, colour key)
+    Refresh,  // the visible part of refresh Number
+    Blanking, // the blanking interval that ends refresh Number
+    Flip,     // flip Number asked for at Start, of the page at Address, shown from the refresh that begins Length later
+    Wait,     // the program polled the register at Address Number times until it showed the state awaited
+    Mixer,    // the mixer level written as Value (left level in bits 0-7, right in 8-15)
+    Input,    // input Number (a TSimInput) held (Value 1) or released (Value 0)
+    Stray,    // a stray access: Text is its trace line
+};
+struct TDeviceEvent {
+    TDeviceEventKind Kind;
+    std::int64_t Start = 0;
+    std::int64_t Length = 0; // 0 for a moment
+    std::int64_t Number = 0;
+    std::uint32_t Address = 0;
+    std::uint32_t Value = 0;
+    std::uint32_t Operation = 0;
+    const char* Text = "";
+};
+using TDeviceEventSubscriber = std::function<void(const TDeviceEvent& Event)>;
+int SimSubscribeDeviceEvents(TDeviceEventSubscriber Subscriber);
+void SimUnsubscribeDeviceEvents(int Subscription);
+// capture/timeline.cpp: the device's events as a timeline in the Trace Event format (the JSON array form, written as
+// the events come, its closing bracket written at the close) to the file open for writing at Handle, taken over.
+// Failure: why a write to the file or its closing failed since it was opened; "" while none did.
+void SimOpenTimeline(int Handle);
+void SimCloseTimeline();
+std::string SimTimelineFailure();
 
 // model/stray.cpp: stray accesses (an undefined offset or width, a write to a read-only register, a write to the
 // blitter while it runs) since the reset. The observer is called with each as its trace line ("UNDEFINED W16 C0000100

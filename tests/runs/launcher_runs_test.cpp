@@ -1,7 +1,9 @@
-// brimlet-sim as a user starts it: the built-in demo, interrupts, the audio capture, and a window on a virtual X
-// display driven by keys.
+// brimlet-sim as a user starts it: the built-in demo, interrupts, the audio capture, the timeline, and a window on a
+// virtual X display driven by keys.
 
 #include "runs/runs.h"
+#include "sim/model/blitter_registers.h"
+#include "sim/model/display.h"
 
 #include <cctype>
 #include <csignal>
@@ -12,6 +14,8 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <nlohmann/json.hpp>
 
 #include <chrono>
 #include <filesystem>
@@ -195,6 +199,7 @@ TEST(Launcher, ARefusedOutputLeavesEveryFileAsItWas)
          "cannot write the video no/such/folder/v.mkv: No such file or directory"},
         {{"--trace", "same.out", "--audio-out", "./same.out"}, "cannot write the audio capture ./same.out: it is the trace same.out"},
         {{"--trace", "link", "--record", "keep.rec"}, "cannot write the recording keep.rec: it is the trace link"},
+        {{"--trace", "keep.trace", "--timeline", "keep.trace"}, "cannot write the timeline keep.trace: it is the trace keep.trace"},
         {{"--trace", "new.trace", "--audio-out", "galaxy.bmp"},
          "cannot write the audio capture galaxy.bmp: it is galaxy.bmp, which the program reads"},
         {{"--record", "hard.txt"}, "cannot write the recording hard.txt: it is music.ogg, which the program reads"},
@@ -253,6 +258,51 @@ TEST(Launcher, AudioOutWritesWhatTheListenerHearsInDeviceTime)
     const std::size_t Bytes = ReadFile(Modelled.File("out.wav")).size() - 44;
     EXPECT_GE(Bytes, 88200 - 88200 / 60);
     EXPECT_LE(Bytes, Seconds * 88200);
+}
+
+// The timeline read back: every blit as long as its pixels take at the blitter's rate, flips that alternate between
+// the two pages and are shown from the refresh after the one they were asked in, waits for vertical sync that end
+// in a blanking interval, all in device time; an input's change and the mixer level it makes the program write.
+TEST(Launcher, TimelineShowsTheDeviceInDeviceTime)
+{
+    TSimRun Run;
+    Run.Put("s.txt", "2 tap b7\n30 hold b4\n");
+    ASSERT_EQ(Run.Run({"--fast", "--headless", "--script", "s.txt", "--timeline", "t.json"}).ExitStatus, 0);
+    const nlohmann::json Events = nlohmann::json::parse(ReadFile(Run.File("t.json")));
+    const auto Nanoseconds = [](const nlohmann::json& Time) { return std::llround(Time.get<double>() * 1000); };
+    std::map<std::string, int> Seen;
+    std::vector<std::string> Pages;
+    std::vector<std::string> Changes;
+    for (const nlohmann::json& Event : Events) {
+        const std::string Name = Event["name"];
+        const std::string Kind = Name.substr(0, Name.find(' '));
+        ++Seen[Kind];
+        if (Kind == "blit") {
+            const std::uint64_t Pixels = Event["args"]["width"].get<std::uint64_t>() * Event["args"]["height"].get<std::uint64_t>();
+            EXPECT_EQ(Nanoseconds(Event["dur"]), BlitterBusyNanoseconds(Pixels)) << Event;
+        } else if (Kind == "flip") {
+            Pages.push_back(Event["args"]["page"]);
+            EXPECT_EQ(Nanoseconds(Event["ts"]), RefreshStart(RefreshIndex(Nanoseconds(Event["args"]["asked at"])) + 1))
+                << Event;
+        } else if (Name == "wait for vertical sync") {
+            const std::int64_t End = Nanoseconds(Event["ts"]) + Nanoseconds(Event["dur"]);
+            const std::int64_t Next = RefreshStart(RefreshIndex(End) + 1);
+            EXPECT_GE(End, Next - BlankingNanoseconds) << Event;
+        } else if (Name == "input b7" || Name == "mixer level") {
+            Changes.push_back(Name + " " + Event["args"].dump());
+        }
+    }
+    EXPECT_EQ(Seen["frame"], 29);
+    EXPECT_EQ(Seen["refresh"], Seen["blanking"]);
+    EXPECT_GE(Seen["refresh"], 30);
+    EXPECT_GE(Seen["wait"], 60);
+    ASSERT_EQ(Pages.size(), 30u);
+    EXPECT_NE(Pages[0], Pages[1]);
+    for (std::size_t Index = 2; Index < Pages.size(); ++Index)
+        EXPECT_EQ(Pages[Index], Pages[Index - 2]) << "flip " << Index + 1;
+    EXPECT_EQ(Changes, (TLines{"mixer level {\"left\":255,\"right\":255}", "mixer level {\"left\":128,\"right\":128}",
+                               "input b7 {\"held\":1}", "mixer level {\"left\":127,\"right\":127}",
+                               "input b7 {\"held\":0}"}));
 }
 
 // A recording replayed headless holds the same inputs at the same flips: the same snapshots in fast time.

@@ -120,6 +120,8 @@ const TEnd Ends[] = {
      "brimlet-sim: cannot write the recording /dev/full: <any>"},
     {"AudioOutUnwritable", 2, {"--audio-out", "/dev/full"}, Whole, WholeLog, 3, 1, nullptr, false, "",
      "brimlet-sim: the audio capture /dev/full could not be written completely: No space left on device"},
+    {"TimelineUnwritable", 2, {"--timeline", "/dev/full"}, Whole, WholeLog, 3, 1, nullptr, false, "",
+     "brimlet-sim: the timeline /dev/full could not be written completely: No space left on device"},
     {"SnapshotAfterTheEnd", 2, {"--script", "s.txt"}, Whole, WholeLog, 3, 1, nullptr, false,
      "echo '3 snapshot late.png' >s.txt && exec \"$@\"",
      "brimlet-sim: snapshot late.png not written: the run ended at flip 2, before flip 3"},

@@ -32,8 +32,8 @@ constexpr int StrictStatus = 4;
 bool Window = false;
 bool Demo = false;
 bool KeysShown = false;
-std::string TraceFile, AudioOutFile;
-bool TraceFailureSaid = false, AudioOutFailureSaid = false;
+std::string TraceFile, AudioOutFile, TimelineFile;
+bool TraceFailureSaid = false, AudioOutFailureSaid = false, TimelineFailureSaid = false;
 
 // The commands of the run: the script file's, the exit after --frames, or the demo. False after reporting why.
 bool LoadCommands(const TLauncherOptions& Options, std::vector<TScriptCommand>& Commands)
@@ -73,6 +73,7 @@ bool PrepareDevice(const TLauncherOptions& Options, const std::vector<std::strin
         return false;
     TraceFile = Options.TraceFile;
     AudioOutFile = Options.AudioOutFile;
+    TimelineFile = Options.TimelineFile;
     if (Options.Strict)
         SimOnStray([](const std::string& Access) {
             Say("stray access " + Access + ": the run ends here (--strict)");
@@ -91,13 +92,19 @@ bool HoldsExit(const std::vector<TScriptCommand>& Commands)
     return false;
 }
 
-// Says, once each and as soon as it is known, that the trace or the audio capture could not be written completely.
+// Says, once each and as soon as it is known, that the trace, the timeline or the audio capture could not be written
+// completely.
 void CheckOutputs()
 {
-    const std::string TraceFailure = SimTraceFailure(), AudioOutFailure = SimAudioOutFailure();
+    const std::string TraceFailure = SimTraceFailure(), AudioOutFailure = SimAudioOutFailure(),
+                      TimelineFailure = SimTimelineFailure();
     if (!TraceFailureSaid && !TraceFailure.empty()) {
         TraceFailureSaid = true;
         ReportOutputFailure("the trace " + TraceFile + " could not be written completely: " + TraceFailure);
+    }
+    if (!TimelineFailureSaid && !TimelineFailure.empty()) {
+        TimelineFailureSaid = true;
+        ReportOutputFailure("the timeline " + TimelineFile + " could not be written completely: " + TimelineFailure);
     }
     if (!AudioOutFailureSaid && !AudioOutFailure.empty()) {
         AudioOutFailureSaid = true;

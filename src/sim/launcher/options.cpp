@@ -87,7 +87,7 @@ TOptionsOutcome ParseLauncherOptions(int Count, char** Values, TLauncherOptions&
         }
         if (Name != "--script" && Name != "--trace" && Name != "--audio-out" && Name != "--record" && Name != "--frames"
             && Name != "--scale" && Name != "--fault" && Name != "--video" && Name != "--video-scale"
-            && Name != "--keys") {
+            && Name != "--keys" && Name != "--timeline") {
             Error = "unknown option " + Name + " (--help lists the options)";
             return TOptionsOutcome::Unusable;
         }
@@ -97,10 +97,11 @@ TOptionsOutcome ParseLauncherOptions(int Count, char** Values, TLauncherOptions&
         }
         const std::string Value = Equals != std::string::npos ? Word.substr(Equals + 1) : Values[++Index];
         if (Name == "--script" || Name == "--trace" || Name == "--audio-out" || Name == "--record" || Name == "--video"
-            || Name == "--keys") {
+            || Name == "--keys" || Name == "--timeline") {
             std::string& File = Name == "--script" ? Options.ScriptFile
                 : Name == "--keys"                 ? Options.KeysFile
                 : Name == "--trace"                ? Options.TraceFile
+                : Name == "--timeline"             ? Options.TimelineFile
                 : Name == "--audio-out"            ? Options.AudioOutFile
                 : Name == "--video"                ? Options.VideoFile
                                                    : Options.RecordFile;
@@ -182,9 +183,10 @@ std::string LauncherUsage()
           "  --video-scale N   the video's size: N times the device's 320 x 240 pixels (1 to 8, default 1)\n"
         : "";
     const std::string Written = BRIMLET_HAS_VIDEO
-        ? "  3    a snapshot, the trace, the recording, the audio capture or the video could not be written\n"
-          "       completely\n"
-        : "  3    a snapshot, the trace, the recording or the audio capture could not be written completely\n";
+        ? "  3    a snapshot, the trace, the timeline, the recording, the audio capture or the video could not be\n"
+          "       written completely\n"
+        : "  3    a snapshot, the trace, the timeline, the recording or the audio capture could not be written\n"
+          "       completely\n";
     return std::string("usage: ") + Names.Command + " [OPTIONS] [--] [FLAGS]\n" + "Runs " + Names.Program
         + " on the simulated device.\n"
           "FLAGS, the words after the options, are the program's own command line (its video flag mask). An\n"
@@ -202,6 +204,7 @@ std::string LauncherUsage()
           "  --strict          end the run at the first stray access to the registers (exit status 4)\n"
           "  --record FILE     write the inputs held, from the keyboard or a script, to FILE as a script\n"
           "  --trace FILE      write every register access to FILE\n"
+          "  --timeline FILE   write the device's events in device time to FILE (Trace Event format, JSON)\n"
           "  --audio-out FILE  write what the listener hears (after the mixer level) to FILE as a WAV file\n"
         + Video
         + "  --fault NAME      inject a failure (repeatable); --fault help lists the names\n"

@@ -19,6 +19,7 @@ struct TLauncherOptions {
     std::string KeysFile;            // "" when there is none
     std::string TraceFile;           // "" when there is none
     std::string AudioOutFile;        // "" when there is none
+    std::string TimelineFile;        // "" when there is none
     std::string RecordFile;          // "" when there is none
     std::string VideoFile;           // "" when there is none; its extension is a known one
     int Scale = 0;                   // the window's pixels per device pixel, 1 to 8; 0 when not given

@@ -29,6 +29,12 @@ const TRunOutput Outputs[] = {
      },
      SimCloseTrace},
     {[](const TLauncherOptions& Options, const std::vector<std::string>&) {
+         if (!Options.TimelineFile.empty())
+             SimOpenTimeline(TakeOutput(TOutput::Timeline));
+         return true;
+     },
+     SimCloseTimeline},
+    {[](const TLauncherOptions& Options, const std::vector<std::string>&) {
          if (!Options.AudioOutFile.empty())
              SimOpenAudioOut(TakeOutput(TOutput::AudioOut));
          return true;

@@ -22,7 +22,7 @@ struct TOutputFile {
 };
 
 // In the order of TOutput.
-std::array<TOutputFile, 4> Outputs;
+std::array<TOutputFile, 5> Outputs;
 
 // The same file, unless a character device such as /dev/null, which keeps nothing to mix.
 bool SameFile(const struct stat& A, const struct stat& B)
@@ -104,7 +104,8 @@ bool OpenOutput(std::size_t Index, const std::vector<std::pair<std::string, std:
 bool OpenOutputs(const TLauncherOptions& Options, const std::vector<TScriptCommand>& Commands)
 {
     Outputs = {TOutputFile{"the trace", Options.TraceFile}, TOutputFile{"the audio capture", Options.AudioOutFile},
-               TOutputFile{"the recording", Options.RecordFile}, TOutputFile{"the video", Options.VideoFile}};
+               TOutputFile{"the recording", Options.RecordFile}, TOutputFile{"the video", Options.VideoFile},
+               TOutputFile{"the timeline", Options.TimelineFile}};
     const auto Read = ReadFiles(Options);
     for (std::size_t Index = 0; Index < Outputs.size(); ++Index)
         if (!OpenOutput(Index, Read)) {

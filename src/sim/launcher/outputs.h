@@ -1,5 +1,6 @@
 #pragma once
-// The files a run writes: the trace, the audio capture, the recording, the video and the script's snapshots. All are
+// The files a run writes: the trace, the audio capture, the recording, the video, the timeline and the script's
+// snapshots. All are
 // checked before any is emptied, so that a run refused for one of them leaves every file as it was. Each must open
 // for writing (made when missing), and be no data file of the program, not the script, not another output of the
 // run, and not written by another run at the same time: a run holds a lock (flock) on each regular file it writes,
@@ -12,7 +13,7 @@
 #include "sim/launcher/options.h"
 #include "sim/launcher/script.h"
 
-enum class TOutput { Trace, AudioOut, Record, Video };
+enum class TOutput { Trace, AudioOut, Record, Video, Timeline };
 
 // Checks and opens the files the options name, none emptied yet; the script's snapshots, made at their frames, are
 // checked by name. False after saying why, every file left as it was.

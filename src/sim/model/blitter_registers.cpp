@@ -1,6 +1,7 @@
 #include "sim/model/blitter_registers.h"
 
 #include "sim/model/blit_engine.h"
+#include "sim/model/device_events.h"
 #include "sim/model/device_time.h"
 #include "sim/probes.h"
 #include "sim/model/register_bank.h"
@@ -58,6 +59,15 @@ void WriteRun(std::uint32_t Offset)
     Duration = BlitterBusyNanoseconds(static_cast<std::uint64_t>(Operation.Size & 0xFFFF) * BlitRows(Operation));
     RowsDone = 0;
     Running = true;
+    if (DeviceEventsWatched()) {
+        TDeviceEvent Event{TDeviceEventKind::Blit};
+        Event.Start = Start;
+        Event.Length = Duration;
+        Event.Address = Operation.DstAddr;
+        Event.Value = Operation.Size;
+        Event.Operation = Operation.Op;
+        PublishDeviceEvent(Event);
+    }
     AdvanceBlitter(Start);
 }
 

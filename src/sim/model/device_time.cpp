@@ -17,6 +17,7 @@ bool Forward = false;
 // Modelled time: the host's moment of time 0. Fast time and fast-forward: now.
 std::int64_t Epoch = 0;
 std::int64_t Counted = 0;
+std::int64_t LastAccess = 0;
 // A plain array, since every access calls each of them.
 std::array<TCatchUp, 4> CatchUps{};
 std::size_t CatchUpCount = 0;
@@ -68,8 +69,14 @@ void TickAccess()
     if (Fast || Forward)
         Counted += AccessNanoseconds;
     const std::int64_t Now = DeviceNow();
+    LastAccess = Now;
     for (std::size_t Index = 0; Index < CatchUpCount; ++Index)
         CatchUps[Index](Now);
+}
+
+std::int64_t AccessMoment()
+{
+    return LastAccess;
 }
 
 void WaitUntil(std::int64_t Moment)
@@ -98,6 +105,7 @@ void SimSetFastMode(bool IsFast)
     Forward = false;
     Epoch = HostNow();
     Counted = 0;
+    LastAccess = 0;
     Paused = false;
 }
 

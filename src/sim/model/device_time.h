@@ -22,6 +22,8 @@ using TCatchUp = void (*)(std::int64_t Now);
 void SubscribeCatchUp(TCatchUp CatchUp);
 // One register access by the program: its cost in fast time, then every subscribed device catches up with it.
 void TickAccess();
+// The device time of the last access when it began, as the devices caught up with it.
+std::int64_t AccessMoment();
 // The reader would poll until Moment: modelled time sleeps until then, fast time moves on to it.
 void WaitUntil(std::int64_t Moment);
 // Time 0 now; modelled time; no device subscribed.

@@ -1,6 +1,7 @@
 #include "sim/model/display.h"
 
 #include "sim/control.h"
+#include "sim/model/device_events.h"
 #include "sim/model/device_time.h"
 #include "sim/model/physical_memory.h"
 #include "sim/probes.h"
@@ -28,6 +29,8 @@ std::uint32_t FlipCount = 0;
 std::function<void(std::uint32_t)> FlipObserver;
 std::vector<TRefreshSubscription> Subscriptions;
 int LastSubscription = 0;
+// The first refresh not yet published to the device's events.
+std::int64_t Unpublished = 0;
 // A read that slept until a blanking interval began owes that interval to the next read within
 // [OwedFrom, OwedUntil): up to the moment the following interval begins.
 std::int64_t OwedFrom = 0;
@@ -104,6 +107,22 @@ void RefreshDone(std::int64_t Index)
         }
 }
 
+// The refreshes begun by Now, each with its blanking interval, since they follow from device time alone.
+void PublishRefreshes(std::int64_t Now)
+{
+    for (; RefreshStart(Unpublished) <= Now; ++Unpublished) {
+        TDeviceEvent Event{TDeviceEventKind::Refresh};
+        Event.Start = RefreshStart(Unpublished);
+        Event.Length = RefreshStart(Unpublished + 1) - BlankingNanoseconds - Event.Start;
+        Event.Number = Unpublished;
+        PublishDeviceEvent(Event);
+        Event.Kind = TDeviceEventKind::Blanking;
+        Event.Start = RefreshStart(Unpublished + 1) - BlankingNanoseconds;
+        Event.Length = BlankingNanoseconds;
+        PublishDeviceEvent(Event);
+    }
+}
+
 } // namespace
 
 std::int64_t RefreshStart(std::int64_t Index)
@@ -138,6 +157,16 @@ void LatchDisplayStart(std::uint32_t Start)
     DisplayStart = Start;
     ++FlipCount;
     TraceEvent("FLIP %u %08X", FlipCount, Start);
+    // The refresh under way when the scan last caught up took its page when it began: the next one shows this.
+    if (DeviceEventsWatched()) {
+        const std::int64_t Now = AccessMoment();
+        TDeviceEvent Event{TDeviceEventKind::Flip};
+        Event.Start = Now;
+        Event.Length = RefreshStart(RefreshIndex(Now) + 1) - Now;
+        Event.Number = FlipCount;
+        Event.Address = Start;
+        PublishDeviceEvent(Event);
+    }
     // A copy, so that an observer may replace or remove itself while it runs.
     if (FlipObserver) {
         auto Observer = FlipObserver;
@@ -147,6 +176,8 @@ void LatchDisplayStart(std::uint32_t Start)
 
 void ScanTo(std::int64_t Now)
 {
+    if (DeviceEventsWatched())
+        PublishRefreshes(Now);
     if (Subscriptions.empty()) {
         PassedOver = true;
         PassedOverBy = Now;
@@ -176,6 +207,7 @@ void ResetDisplay()
     RefreshPage = 0;
     FlipCount = 0;
     Scanned = 0;
+    Unpublished = 0;
     PassedOver = false;
     for (TRefreshSubscription& Subscription : Subscriptions)
         Subscription.Unhanded = 0;

@@ -2,6 +2,8 @@
 
 #include "device/register_map.h"
 #include "sim/control.h"
+#include "sim/model/device_events.h"
+#include "sim/model/device_time.h"
 
 #include <array>
 #include <cstddef>
@@ -78,8 +80,16 @@ void ResetInputPanel()
 void SimSetInput(TSimInput Input, bool IsHeld)
 {
     auto Index = static_cast<std::size_t>(Input);
-    if (Index < InputCount)
-        Held[Index] = IsHeld;
+    if (Index >= InputCount || Held[Index] == IsHeld)
+        return;
+    Held[Index] = IsHeld;
+    if (DeviceEventsWatched()) {
+        TDeviceEvent Event{TDeviceEventKind::Input};
+        Event.Start = DeviceNow();
+        Event.Number = static_cast<std::int64_t>(Index);
+        Event.Value = IsHeld ? 1 : 0;
+        PublishDeviceEvent(Event);
+    }
 }
 
 bool SimInputHeld(TSimInput Input)

@@ -5,6 +5,7 @@
 // of another width than the bank's bus, an offset the map does not define, a write to a read-only register, a write
 // while the bank is busy.
 
+#include "sim/model/device_events.h"
 #include "sim/model/device_time.h"
 #include "sim/model/stray.h"
 #include "sim/model/trace.h"
@@ -19,7 +20,8 @@ struct TRegisterHandler {
     TWord (*Read)(std::uint32_t Offset);   // the value a read sees instead of the stored one, or null
     void (*Written)(std::uint32_t Offset); // the effect of a write, after the value is stored, or null
     bool ReadOnly;                         // the program's writes never reach the storage
-    TWord WaitMask, WaitValue;             // a read whose masked bits equal WaitValue shows a state still awaited
+    TWord WaitMask, WaitValue;             // a read whose masked bits equal WaitValue shows a state still awaited; a
+                                           // register with a mask is one the program polls
 };
 
 template <typename TWord, std::uint32_t Bytes>
@@ -89,6 +91,8 @@ TAccess LoadRegister(TRegisterBank<TWord, Bytes>& Bank, std::uint32_t Offset)
         Handler != nullptr && Handler->Read != nullptr ? Handler->Read(Offset) : Bank.Storage[Offset / sizeof(TWord)];
     // A read that shows the awaited state ends a wait, so it never folds with the reads of the next one.
     const bool Waiting = Handler == nullptr || (Value & Handler->WaitMask) == Handler->WaitValue;
+    if (DeviceEventsWatched() && Handler != nullptr && Handler->WaitMask != 0)
+        NotePoll(Bank.Phys + Offset, Waiting, AccessMoment());
     TraceAccess(false, Bits, Bank.Phys + Offset, Value, Waiting);
     return static_cast<TAccess>(Value);
 }

@@ -1,6 +1,7 @@
 #include "sim/model/speaker.h"
 
 #include "sim/control.h"
+#include "sim/model/device_events.h"
 #include "sim/model/device_time.h"
 #include "sim/probes.h"
 
@@ -152,6 +153,12 @@ void SpeakerSetLevel(std::uint32_t Argument)
     // The sound due until now was heard at the old level.
     SpeakerFlush();
     PcmArgument.store(Argument);
+    if (DeviceEventsWatched()) {
+        TDeviceEvent Event{TDeviceEventKind::Mixer};
+        Event.Start = DeviceNow();
+        Event.Value = Argument;
+        PublishDeviceEvent(Event);
+    }
 }
 
 std::uint32_t SimMixerLevel()

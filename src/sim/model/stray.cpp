@@ -1,6 +1,8 @@
 #include "sim/model/stray.h"
 
 #include "sim/control.h"
+#include "sim/model/device_events.h"
+#include "sim/model/device_time.h"
 #include "sim/model/trace.h"
 
 #include <cstdio>
@@ -21,6 +23,13 @@ void ReportStray(TStray Kind, bool Write, int Bits, std::uint32_t Address, std::
                   Kinds[static_cast<int>(Kind)], Write ? 'W' : 'R', Address, Value);
     ++Count;
     TraceEvent("%s", Line);
+    if (DeviceEventsWatched()) {
+        TDeviceEvent Event{TDeviceEventKind::Stray};
+        Event.Start = AccessMoment();
+        Event.Address = Address;
+        Event.Text = Line;
+        PublishDeviceEvent(Event);
+    }
     if (Observer) {
         auto Copy = Observer;
         Copy(Line);
