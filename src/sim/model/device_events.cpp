@@ -1,21 +1,15 @@
 #include "sim/model/device_events.h"
 
 #include "sim/model/device_time.h"
+#include "sim/model/subscribers.h"
 
-#include <algorithm>
 #include <utility>
-#include <vector>
 
 bool DeviceEventsSubscribed = false;
 
 namespace {
 
-struct TSubscription {
-    int Id;
-    TDeviceEventSubscriber Take;
-};
-std::vector<TSubscription> Subscriptions;
-int LastSubscription = 0;
+TSubscribers<TDeviceEventSubscriber> Subscribers;
 
 // The wait under way: the register polled, the moment its first awaited read began, the reads so far.
 struct TOpenWait {
@@ -30,10 +24,7 @@ TOpenWait Wait;
 
 void PublishDeviceEvent(const TDeviceEvent& Event)
 {
-    // A copy, so that a subscriber may leave while it runs.
-    const std::vector<TSubscription> Now = Subscriptions;
-    for (const TSubscription& Subscription : Now)
-        Subscription.Take(Event);
+    HandToSubscribers(Subscribers, Event);
 }
 
 void NotePoll(std::uint32_t Address, bool Awaited, std::int64_t Moment)
@@ -62,15 +53,12 @@ void ResetDeviceEvents()
 
 int SimSubscribeDeviceEvents(TDeviceEventSubscriber Subscriber)
 {
-    Subscriptions.push_back({++LastSubscription, std::move(Subscriber)});
     DeviceEventsSubscribed = true;
-    return LastSubscription;
+    return Subscribe(Subscribers, std::move(Subscriber));
 }
 
 void SimUnsubscribeDeviceEvents(int Subscription)
 {
-    Subscriptions.erase(std::remove_if(Subscriptions.begin(), Subscriptions.end(),
-                                       [Subscription](const TSubscription& Each) { return Each.Id == Subscription; }),
-                        Subscriptions.end());
-    DeviceEventsSubscribed = !Subscriptions.empty();
+    Unsubscribe(Subscribers, Subscription);
+    DeviceEventsSubscribed = !Subscribers.Entries.empty();
 }

@@ -6,6 +6,7 @@
 #include "sim/model/physical_memory.h"
 #include "sim/probes.h"
 #include "sim/model/register_block.h"
+#include "sim/model/subscribers.h"
 #include "sim/model/trace.h"
 
 #include <algorithm>
@@ -15,20 +16,13 @@ namespace {
 
 constexpr std::uint16_t Rgb565Format = 2 << 9 | DisplayFormatBase;
 
-struct TRefreshSubscription {
-    int Id;
-    TRefreshSubscriber Take;
-    // The first refresh not yet handed to it.
-    std::int64_t Unhanded;
-};
-
 // The start address latched by the last flip, and the one the refresh under way took when it began.
 std::uint32_t DisplayStart = 0;
 std::uint32_t RefreshPage = 0;
 std::uint32_t FlipCount = 0;
 std::function<void(std::uint32_t)> FlipObserver;
-std::vector<TRefreshSubscription> Subscriptions;
-int LastSubscription = 0;
+// With the first refresh not yet handed to each.
+TSubscribers<TRefreshSubscriber, std::int64_t> Subscribers;
 // The first refresh not yet published to the device's events.
 std::int64_t Unpublished = 0;
 // A read that slept until a blanking interval began owes that interval to the next read within
@@ -82,29 +76,19 @@ void ScanLine(int Y)
     }
 }
 
-TRefreshSubscription* FindSubscription(int Id)
-{
-    for (TRefreshSubscription& Subscription : Subscriptions)
-        if (Subscription.Id == Id)
-            return &Subscription;
-    return nullptr;
-}
-
 // Refresh Index has been scanned whole: it is what the display shows, handed to each subscriber. Refreshes skipped
 // unscanned showed what this one shows. By its id, since a subscriber may subscribe or leave while it runs.
 void RefreshDone(std::int64_t Index)
 {
     Shown.swap(Scanning);
-    std::vector<int> Ids;
-    for (const TRefreshSubscription& Subscription : Subscriptions)
-        Ids.push_back(Subscription.Id);
-    for (int Id : Ids)
-        for (TRefreshSubscription* Subscription = FindSubscription(Id);
-             Subscription != nullptr && Subscription->Unhanded <= Index; Subscription = FindSubscription(Id)) {
-            const std::int64_t Handed = Subscription->Unhanded++;
-            auto Take = Subscription->Take;
+    VisitSubscribers(Subscribers, [Index](int Id) {
+        for (auto* Subscriber = FindSubscriber(Subscribers, Id); Subscriber != nullptr && Subscriber->State <= Index;
+             Subscriber = FindSubscriber(Subscribers, Id)) {
+            const std::int64_t Handed = Subscriber->State++;
+            const TRefreshSubscriber Take = Subscriber->Take;
             Take(Handed, Shown);
         }
+    });
 }
 
 // The refreshes begun by Now, each with its blanking interval, since they follow from device time alone.
@@ -178,7 +162,7 @@ void ScanTo(std::int64_t Now)
 {
     if (DeviceEventsWatched())
         PublishRefreshes(Now);
-    if (Subscriptions.empty()) {
+    if (Subscribers.Entries.empty()) {
         PassedOver = true;
         PassedOverBy = Now;
         return;
@@ -209,8 +193,8 @@ void ResetDisplay()
     Scanned = 0;
     Unpublished = 0;
     PassedOver = false;
-    for (TRefreshSubscription& Subscription : Subscriptions)
-        Subscription.Unhanded = 0;
+    for (auto& Subscriber : Subscribers.Entries)
+        Subscriber.State = 0;
     OwedFrom = OwedUntil = 0;
     std::fill(Scanning.begin(), Scanning.end(), 0);
     std::fill(Shown.begin(), Shown.end(), 0);
@@ -237,14 +221,10 @@ int SimSubscribeRefreshes(TRefreshSubscriber Subscriber)
     // The lines before now go by unscanned, as they did while nobody looked.
     const std::int64_t Now = DeviceNow();
     ScanTo(Now);
-    Subscriptions.push_back({++LastSubscription, std::move(Subscriber), RefreshIndex(Now)});
-    return LastSubscription;
+    return Subscribe(Subscribers, std::move(Subscriber), RefreshIndex(Now));
 }
 
 void SimUnsubscribeRefreshes(int Subscription)
 {
-    Subscriptions.erase(std::remove_if(
-                            Subscriptions.begin(), Subscriptions.end(),
-                            [Subscription](const TRefreshSubscription& Each) { return Each.Id == Subscription; }),
-                        Subscriptions.end());
+    Unsubscribe(Subscribers, Subscription);
 }

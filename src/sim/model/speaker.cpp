@@ -3,6 +3,7 @@
 #include "sim/control.h"
 #include "sim/model/device_events.h"
 #include "sim/model/device_time.h"
+#include "sim/model/subscribers.h"
 #include "sim/probes.h"
 
 #include <algorithm>
@@ -33,12 +34,7 @@ bool Heard = false;
 std::int64_t OpenedAt = 0;
 std::uint64_t Made = 0;
 std::vector<Uint8> Block;
-struct TSoundSubscription {
-    int Id;
-    TSoundSubscriber Take;
-};
-std::vector<TSoundSubscription> Subscriptions;
-int LastSubscription = 0;
+TSubscribers<TSoundSubscriber> Subscribers;
 // The last argument written with SOUND_MIXER_WRITE_PCM: read on the audio thread, written on the program's.
 std::atomic<std::uint32_t> PcmArgument{0};
 
@@ -89,10 +85,7 @@ void Make(std::uint64_t Frames)
     if (Heard) {
         auto* Samples = reinterpret_cast<std::int16_t*>(Block.data());
         ScaleByPcmLevel(Samples, Frames * 2);
-        // A copy, so that a subscriber may leave while it runs.
-        const std::vector<TSoundSubscription> Now = Subscriptions;
-        for (const TSoundSubscription& Subscription : Now)
-            Subscription.Take(Samples, Frames, Rate, Position);
+        HandToSubscribers(Subscribers, Samples, Frames, Rate, Position);
     }
     // Fast-forward makes sound far quicker than anyone could listen to it.
     if (!SimFastForwarding())
@@ -196,14 +189,10 @@ void ResetSpeaker()
 
 int SimSubscribeSound(TSoundSubscriber Subscriber)
 {
-    Subscriptions.push_back({++LastSubscription, std::move(Subscriber)});
-    return LastSubscription;
+    return Subscribe(Subscribers, std::move(Subscriber));
 }
 
 void SimUnsubscribeSound(int Subscription)
 {
-    Subscriptions.erase(std::remove_if(
-                            Subscriptions.begin(), Subscriptions.end(),
-                            [Subscription](const TSoundSubscription& Each) { return Each.Id == Subscription; }),
-                        Subscriptions.end());
+    Unsubscribe(Subscribers, Subscription);
 }
